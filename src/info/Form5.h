@@ -1,0 +1,20 @@
+#pragma once
+// The help page: two fixed texts, a close pair and a back picture.
+#include "shell/Form.h"
+
+namespace velmora {
+
+class Form5 : public Form {
+ public:
+  explicit Form5(Application& app);
+
+ protected:
+  void createControls() override;
+  void Form_Load() override;
+  void onSystemClose() override { leave(); }
+
+ private:
+  void leave();
+};
+
+}  // namespace velmora

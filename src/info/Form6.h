@@ -1,0 +1,21 @@
+#pragma once
+// The about page: one picture, dragged by its background, whose spots open
+// the maker's pages; the arrow returns to the main window.
+#include "shell/Form.h"
+
+namespace velmora {
+
+class Form6 : public Form {
+ public:
+  explicit Form6(Application& app);
+
+ protected:
+  void createControls() override;
+  void Form_Load() override;
+  void onSystemClose() override { Image5_Click(); }
+
+ private:
+  void Image5_Click();
+};
+
+}  // namespace velmora

@@ -1,0 +1,21 @@
+#pragma once
+// The more page: a picture announcing further functions, a close pair and
+// a back button, both back to the main window.
+#include "shell/Form.h"
+
+namespace velmora {
+
+class Form4 : public Form {
+ public:
+  explicit Form4(Application& app);
+
+ protected:
+  void createControls() override;
+  void Form_Load() override;
+  void onSystemClose() override { Image3_Click(); }
+
+ private:
+  void Image3_Click();
+};
+
+}  // namespace velmora

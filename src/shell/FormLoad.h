@@ -1,0 +1,25 @@
+#pragma once
+// The start-up splash: this start's picture, faded in over about 1.2 s,
+// then the hand-over to the main window.
+#include "shell/Form.h"
+
+namespace velmora {
+
+class Application;
+
+class FormLoad : public Form {
+ public:
+  explicit FormLoad(Application& app);
+  int fadeLevel() const { return fadeLevel_; }
+
+ protected:
+  void createControls() override;
+  void Form_Load() override;
+
+ private:
+  void Timer1_Timer();
+
+  int fadeLevel_ = 0;  // also the opacity applied to the window
+};
+
+}  // namespace velmora
