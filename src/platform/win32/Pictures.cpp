@@ -1,0 +1,123 @@
+#include "platform/win32/Pictures.h"
+
+#include <objidl.h>
+// GDI+ flat API: present on every Windows since XP.
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "platform/Types.h"
+
+namespace velmora::win32 {
+
+namespace {
+
+std::string resourceName(const std::string& id) {
+  std::string name = id;
+  for (char& ch : name) ch = ch == '/' ? '_' : static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return name;
+}
+
+struct StreamRelease {
+  void operator()(IStream* stream) const {
+    if (stream) stream->Release();
+  }
+};
+
+struct ImageDispose {
+  void operator()(Gdiplus::GpBitmap* bitmap) const {
+    if (bitmap) Gdiplus::DllExports::GdipDisposeImage(bitmap);
+  }
+};
+
+Picture decode(const std::string& id) {
+  const std::string name = resourceName(id);
+  HRSRC resource = FindResourceA(nullptr, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  const DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
+  if (!bytes || size == 0) throw PlatformFailure("找不到图片 " + id);
+
+  // The stream owns a copy of the bytes and frees it on release.
+  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!copy) throw PlatformFailure("内存不足，无法载入图片 " + id);
+  std::memcpy(GlobalLock(copy), bytes, size);
+  GlobalUnlock(copy);
+  IStream* rawStream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &rawStream))) {
+    GlobalFree(copy);
+    throw PlatformFailure("无法载入图片 " + id);
+  }
+  std::unique_ptr<IStream, StreamRelease> stream(rawStream);
+
+  Gdiplus::GpBitmap* rawBitmap = nullptr;
+  if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.get(), &rawBitmap) != Gdiplus::Ok)
+    throw PlatformFailure("无法解码图片 " + id);
+  std::unique_ptr<Gdiplus::GpBitmap, ImageDispose> image(rawBitmap);
+
+  UINT width = 0, height = 0;
+  Gdiplus::DllExports::GdipGetImageWidth(image.get(), &width);
+  Gdiplus::DllExports::GdipGetImageHeight(image.get(), &height);
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = static_cast<LONG>(width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  Picture picture;
+  picture.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (!picture.bitmap || !pixels) throw PlatformFailure("内存不足，无法载入图片 " + id);
+  picture.width = static_cast<int>(width);
+  picture.height = static_cast<int>(height);
+
+  // Premultiplied pixels straight into the DIB, as AlphaBlend wants them.
+  Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+  Gdiplus::BitmapData data{};
+  data.Width = width;
+  data.Height = height;
+  data.Stride = static_cast<INT>(width * 4);
+  data.PixelFormat = PixelFormat32bppPARGB;
+  data.Scan0 = pixels;
+  if (Gdiplus::DllExports::GdipBitmapLockBits(image.get(), &all,
+                                               Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                               PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+    throw PlatformFailure("无法解码图片 " + id);
+  Gdiplus::DllExports::GdipBitmapUnlockBits(image.get(), &data);
+  return picture;
+}
+
+}  // namespace
+
+Pictures::Pictures() {
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr);
+}
+
+Pictures::~Pictures() {
+  cache_.clear();
+  if (gdiplusToken_) Gdiplus::GdiplusShutdown(gdiplusToken_);
+}
+
+const Picture& Pictures::get(const std::string& id) {
+  auto it = cache_.find(id);
+  if (it == cache_.end()) it = cache_.emplace(id, decode(id)).first;
+  return it->second;
+}
+
+void Pictures::draw(HDC dc, const std::string& id, int x, int y) {
+  const Picture& picture = get(id);
+  HDC source = CreateCompatibleDC(dc);
+  {
+    Selected selected(source, picture.bitmap.get());
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, x, y, picture.width, picture.height, source, 0, 0, picture.width, picture.height, blend);
+  }
+  DeleteDC(source);
+}
+
+}  // namespace velmora::win32

@@ -1,0 +1,37 @@
+#pragma once
+// The embedded pictures, decoded once from their compressed resources with
+// GDI+ and kept as premultiplied 32-bit bitmaps for the run.
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "platform/win32/Handles.h"
+
+namespace velmora::win32 {
+
+struct Picture {
+  Bitmap bitmap;
+  int width = 0;
+  int height = 0;
+};
+
+class Pictures {
+ public:
+  Pictures();
+  ~Pictures();
+  Pictures(const Pictures&) = delete;
+  Pictures& operator=(const Pictures&) = delete;
+
+  // The picture with this id ("formmain/DTF"); throws PlatformFailure when
+  // it is not embedded or cannot be decoded.
+  const Picture& get(const std::string& id);
+  // Draws a picture with its transparent pixels left out.
+  void draw(HDC dc, const std::string& id, int x, int y);
+
+ private:
+  ULONG_PTR gdiplusToken_ = 0;
+  std::map<std::string, Picture> cache_;
+};
+
+}  // namespace velmora::win32

@@ -1,0 +1,12 @@
+#pragma once
+// Registry access on whole paths through the registry API.
+#include "platform/RegistryShell.h"
+
+namespace velmora::win32 {
+
+class Win32Registry : public RegistryShell {
+ public:
+  std::unique_ptr<RegistryShellObject> CreateObject() override;
+};
+
+}  // namespace velmora::win32

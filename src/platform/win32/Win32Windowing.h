@@ -1,0 +1,59 @@
+#pragma once
+// The real windows: one layered-capable WS_POPUP window per loaded form,
+// windowless pictures and labels drawn and hit-tested by their container,
+// picture boxes and frames as container child windows, and native check
+// boxes, option buttons and text boxes. Input goes back to the form.
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include "platform/Windowing.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Pictures.h"
+#include "shell/Control.h"
+
+namespace velmora::win32 {
+
+class Win32Windowing : public Windowing {
+ public:
+  Win32Windowing(HINSTANCE instance, Pictures& pictures);
+  ~Win32Windowing() override;
+
+  WindowHandle CreateFormWindow(Form& form) override;
+  void DestroyFormWindow(WindowHandle window) override;
+  void ShowFormWindow(WindowHandle window) override;
+  void HideFormWindow(WindowHandle window) override;
+  void SetWindowState(WindowHandle window, int state) override;
+  void FormChanged(WindowHandle window) override;
+  void ControlChanged(WindowHandle window, const Control& control) override;
+  void EndProgram() override;
+
+  struct FormWindow;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK NativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  bool forwardMouse(FormWindow& fw, HWND from, UINT message, WPARAM wParam, LPARAM lParam);
+  void paint(FormWindow& fw, HWND hwnd);
+  void drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY);
+  void createChild(FormWindow& fw, const Control& control);
+  void updateChild(FormWindow& fw, HWND child, const Control& control);
+  void updateTimer(FormWindow& fw, const Control& control);
+  HWND containerWindow(FormWindow& fw, const Control* container);
+  HFONT font(const velmora::Font& f);
+  HBRUSH brush(Colour colour);
+
+  HINSTANCE instance_;
+  Pictures& pictures_;
+  HCURSOR hand_;
+  HCURSOR arrow_;
+  std::map<HWND, std::unique_ptr<FormWindow>> windows_;
+  std::map<std::tuple<std::string, int, bool, int>, FontHandle> fonts_;
+  std::map<Colour, Brush> brushes_;
+};
+
+}  // namespace velmora::win32

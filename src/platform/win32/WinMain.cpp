@@ -1,0 +1,34 @@
+// Program entry: the real services, the screens over them, the message loop.
+#include <windows.h>
+
+#include "platform/win32/Pictures.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Services.h"
+#include "platform/win32/Win32Windowing.h"
+#include "shell/Application.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace velmora;
+  using namespace velmora::win32;
+
+  Pictures pictures;
+  Win32Windowing windowing(instance, pictures);
+  Win32User32 user32;
+  RegistrySettingsStore settings;
+  Win32MessageBox messageBox;
+  Win32Registry registry;
+  Win32OsVersion osVersion;
+  Win32ProgramStart programStart;
+  Platform platform{windowing, user32, settings, messageBox, registry, osVersion, programStart};
+
+  Application app(platform);
+  app.start();
+  if (app.ended()) return 1;
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
