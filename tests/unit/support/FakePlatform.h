@@ -47,7 +47,9 @@ class FakeWindowing : public Windowing {
     log.push_back("state " + nameOf(w) + " " + std::to_string(state));
   }
   void FormChanged(WindowHandle) override {}
-  void ControlChanged(WindowHandle, const Control&) override {}
+  void ControlChanged(WindowHandle w, const Control& control) override {
+    changes.push_back(nameOf(w) + " " + control.name());
+  }
   void EndProgram() override {
     log.push_back("end");
     ended = true;
@@ -66,6 +68,8 @@ class FakeWindowing : public Windowing {
   std::vector<std::string> log;
   std::map<WindowHandle, Form*> forms;
   std::set<WindowHandle> visible;
+  // Controls whose properties changed, in order: "FormMain Image3".
+  std::vector<std::string> changes;
   std::set<std::string> failToCreate;
   std::set<std::string> missingPictures;
   bool ended = false;
