@@ -30,4 +30,4 @@ target_link_options(velmora PRIVATE
   -static -municode
   -Wl,--subsystem,windows:5.01
   -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
-target_link_libraries(velmora PRIVATE velmora_core gdiplus gdi32 user32 advapi32 ole32 oleaut32 uuid msimg32 shell32)
+target_link_libraries(velmora PRIVATE velmora_core gdiplus gdi32 user32 advapi32 ole32 oleaut32 uuid msimg32 comctl32)

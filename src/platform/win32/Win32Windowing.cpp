@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Windowing.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <cmath>
@@ -45,6 +46,7 @@ struct Win32Windowing::FormWindow {
   std::map<HWND, const Control*> controlOf;
   std::map<HWND, WNDPROC> nativeProcs;
   std::map<UINT_PTR, std::string> timers;
+  HWND tooltips = nullptr;  // destroyed with the form: it is owned by it
 };
 
 Win32Windowing::Win32Windowing(HINSTANCE instance, Pictures& pictures)
@@ -104,6 +106,7 @@ WindowHandle Win32Windowing::CreateFormWindow(Form& form) {
   for (const auto& control : form.controls()) {
     if (control->windowed()) createChild(created, *control);
     if (control->kind() == ControlKind::Timer) updateTimer(created, *control);
+    if (!control->ToolTipText().empty()) updateToolTip(created, *control);
   }
   return reinterpret_cast<WindowHandle>(hwnd);
 }
@@ -175,6 +178,27 @@ void Win32Windowing::updateTimer(FormWindow& fw, const Control& control) {
   }
 }
 
+void Win32Windowing::updateToolTip(FormWindow& fw, const Control& control) {
+  if (!fw.tooltips) {
+    fw.tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, fw.hwnd, nullptr,
+                                  instance_, nullptr);
+    if (!fw.tooltips) return;  // a missing tip costs nothing else
+    SendMessageW(fw.tooltips, WM_SETFONT, reinterpret_cast<WPARAM>(font(velmora::Font{})), FALSE);
+  }
+  // One tool per control, present while the control is visible.
+  std::wstring text = wide(control.ToolTipText());
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // the size comctl32 5.8 (XP without a manifest) knows
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = containerWindow(fw, control.container());
+  tool.uId = reinterpret_cast<UINT_PTR>(&control);
+  tool.rect = pixelRect(control.rect());
+  tool.lpszText = text.data();
+  SendMessageW(fw.tooltips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (control.Visible()) SendMessageW(fw.tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 HWND Win32Windowing::containerWindow(FormWindow& fw, const Control* container) {
   if (!container) return fw.hwnd;
   auto it = fw.children.find(container);
@@ -221,6 +245,7 @@ void Win32Windowing::ControlChanged(WindowHandle window, const Control& control)
     updateChild(fw, child->second, control);
     return;
   }
+  if (!control.ToolTipText().empty()) updateToolTip(fw, control);
   // A windowless control: its container repaints the place it covers.
   HWND container = containerWindow(fw, control.container());
   RECT rc = pixelRect(control.rect());

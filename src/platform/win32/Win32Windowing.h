@@ -43,6 +43,7 @@ class Win32Windowing : public Windowing {
   void createChild(FormWindow& fw, const Control& control);
   void updateChild(FormWindow& fw, HWND child, const Control& control);
   void updateTimer(FormWindow& fw, const Control& control);
+  void updateToolTip(FormWindow& fw, const Control& control);
   HWND containerWindow(FormWindow& fw, const Control* container);
   HFONT font(const velmora::Font& f);
   HBRUSH brush(Colour colour);

@@ -1,5 +1,6 @@
 // Program entry: the real services, the screens over them, the message loop.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "platform/win32/Pictures.h"
 #include "platform/win32/Win32Registry.h"
@@ -10,6 +11,9 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace velmora;
   using namespace velmora::win32;
+
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
 
   Pictures pictures;
   Win32Windowing windowing(instance, pictures);
