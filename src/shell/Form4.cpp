@@ -14,19 +14,10 @@ Form4::Form4(Application& app) : Form(app, "Form4", "更多", 580, 350) {
     hideControls(*this, {"Image3"});
     showControls(*this, {"Image2"});
   });
-  on("Image2", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image2"});
-    showControls(*this, {"Image3"});
-  });
+  on("Image2", Event::MouseMove, swapPictures(*this, "Image2", "Image3"));
   on("Image3", Event::Click, [this](const EventArgs&) { Image3_Click(); });
-  on("Image5", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image5"});
-    showControls(*this, {"Image6"});
-  });
-  on("Image6", Event::MouseDown, [this](const EventArgs&) {
-    hideControls(*this, {"Image6"});
-    showControls(*this, {"back"});
-  });
+  on("Image5", Event::MouseMove, swapPictures(*this, "Image5", "Image6"));
+  on("Image6", Event::MouseDown, swapPictures(*this, "Image6", "back"));
   on("Image6", Event::MouseUp, [this](const EventArgs&) { this->app().returnUnloadFirst(*this); });
   // The pressed back picture is left alone: the release always leaves.
   on("", Event::MouseMove, [this](const EventArgs&) {

@@ -54,21 +54,12 @@ FormMain::FormMain(Application& app) : Form(app, "FormMain", "Velmora", 580, 350
   on("", Event::MouseMove, [this](const EventArgs&) { Form_MouseMove(); });
   on("Picture1", Event::MouseMove, [this](const EventArgs& a) { Picture1_MouseMove(a); });
   on("Image1", Event::Click, [this](const EventArgs&) { Image1_Click(); });
-  on("Image2", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image2"});
-    showControls(*this, {"Image3"});
-  });
+  on("Image2", Event::MouseMove, swapPictures(*this, "Image2", "Image3"));
   on("Image3", Event::Click, [this](const EventArgs&) { Image3_Click(); });
 
   for (const Tile& tile : kTiles) {
-    on(tile.normal, Event::MouseMove, [this, tile](const EventArgs&) {
-      c(tile.normal).setVisible(false);
-      c(tile.hover).setVisible(true);
-    });
-    on(tile.hover, Event::MouseDown, [this, tile](const EventArgs&) {
-      c(tile.hover).setVisible(false);
-      c(tile.pressed).setVisible(true);
-    });
+    on(tile.normal, Event::MouseMove, swapPictures(*this, tile.normal, tile.hover));
+    on(tile.hover, Event::MouseDown, swapPictures(*this, tile.hover, tile.pressed));
     on(tile.hover, Event::MouseUp,
        [this, tile](const EventArgs&) { this->app().switchViaLoading(tile.target); });
   }

@@ -12,28 +12,13 @@ SettingsPage::SettingsPage(Application& app, std::string name, std::string capti
   on("Frame1", Event::MouseMove, [this](const EventArgs&) { Frame1_MouseMove(); });
   on("Picture1", Event::MouseMove, [this](const EventArgs& a) { Picture1_MouseMove(a); });
   on("Picture1", Event::MouseDown, [this](const EventArgs& a) { Picture1_MouseDown(a); });
-  on("Image2", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image2"});
-    showControls(*this, {"Image3"});
-  });
+  on("Image2", Event::MouseMove, swapPictures(*this, "Image2", "Image3"));
   on("Image3", Event::Click, [this](const EventArgs&) { Image3_Click(); });
-  on("Image1", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image1"});
-    showControls(*this, {"Image4"});
-  });
-  on("Image4", Event::MouseDown, [this](const EventArgs&) {
-    hideControls(*this, {"Image4"});
-    showControls(*this, {"save"});
-  });
+  on("Image1", Event::MouseMove, swapPictures(*this, "Image1", "Image4"));
+  on("Image4", Event::MouseDown, swapPictures(*this, "Image4", "save"));
   on("Image4", Event::MouseUp, [this](const EventArgs&) { Image4_MouseUp(); });
-  on("Image5", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image5"});
-    showControls(*this, {"Image6"});
-  });
-  on("Image6", Event::MouseDown, [this](const EventArgs&) {
-    hideControls(*this, {"Image6"});
-    showControls(*this, {"back"});
-  });
+  on("Image5", Event::MouseMove, swapPictures(*this, "Image5", "Image6"));
+  on("Image6", Event::MouseDown, swapPictures(*this, "Image6", "back"));
   on("Image6", Event::MouseUp, [this](const EventArgs&) { Image6_MouseUp(); });
 }
 

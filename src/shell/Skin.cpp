@@ -23,6 +23,13 @@ void dragWindow(Form& form) {
   user32.SendMessageA(form.hWnd(), kWmNcLButtonDown, kHtCaption, 0);
 }
 
+Handler swapPictures(Form& form, const char* hide, const char* show) {
+  return [&form, hide, show](const EventArgs&) {
+    form.c(hide).setVisible(false);
+    form.c(show).setVisible(true);
+  };
+}
+
 void showControls(Form& form, std::initializer_list<const char*> names) {
   for (const char* name : names) form.c(name).setVisible(true);
 }

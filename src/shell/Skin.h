@@ -33,6 +33,10 @@ void setUpSkin(Form& form, Colour key);
 // Hands the window to the window manager's move loop until the button is up.
 void dragWindow(Form& form);
 
+// A handler that hides one picture and shows another: how a picture
+// button takes its hover or pressed look.
+Handler swapPictures(Form& form, const char* hide, const char* show);
+
 void showControls(Form& form, std::initializer_list<const char*> names);
 void hideControls(Form& form, std::initializer_list<const char*> names);
 
