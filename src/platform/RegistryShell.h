@@ -9,8 +9,17 @@
 
 namespace velmora {
 
+// A value of any other type (REG_BINARY, REG_MULTI_SZ, ...): it equals no
+// number and no text a page looks for, and shows as its text where a page
+// shows a value.
+struct RegOtherValue {
+  std::string type;  // "REG_BINARY"
+  std::string text;  // hex bytes, or the strings of a REG_MULTI_SZ
+  bool operator==(const RegOtherValue&) const = default;
+};
+
 // What a read gives: a number for REG_DWORD, text for the string types.
-using RegValue = std::variant<std::int64_t, std::string>;
+using RegValue = std::variant<std::int64_t, std::string, RegOtherValue>;
 
 // Why a registry call failed, for the message that names it.
 struct RegError {

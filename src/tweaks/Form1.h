@@ -1,15 +1,17 @@
 #pragma once
-// The desktop-and-menu page.
-#include "shell/SettingsPage.h"
+// The desktop-and-menu page: icon size, the shortcut arrow, and the five
+// desktop icons that can be hidden.
+#include "tweaks/CheckBoxPage.h"
 
 namespace velmora {
 
-class Form1 : public SettingsPage {
+class Form1 : public CheckBoxPage {
  public:
   explicit Form1(Application& app);
 
  protected:
   void Form_Load() override;
+  RegResult<bool> writeBox(int index, bool ticked, RegistryShellObject& shell) override;
 };
 
 }  // namespace velmora

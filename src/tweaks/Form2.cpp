@@ -1,13 +1,68 @@
 #include "tweaks/Form2.h"
 
+#include "tweaks/RegHolder.h"
+
 namespace velmora {
 
+namespace {
+
+// The description of Check2 opens with two ideographic spaces.
+const std::array<CheckBoxPage::Box, CheckBoxPage::kBoxCount> kBoxes = {{
+     {"隐藏\"文件夹选项\"", 137, 17,
+      "本设置用于隐藏资源管理器中的 文件夹选项 。",
+      "部分杀毒软件可能会报毒。"},
+     {"禁止IE下载文件", 129, 17,
+      "\u3000\u3000设置后您无法使用IE浏览器从网页上下载文件至本地。",
+      "部分杀毒软件可能会报毒。"},
+     {"禁用\"Internet选项\"", 161, 17,
+      "本设置用于禁用IE浏览器中的 Internet选项 。",
+      "部分杀毒软件可能会报毒。"},
+     {"禁用注册表", 129, 17,
+      "本设置可以禁用注册表。",
+      "部分杀毒软件可能会报毒。"},
+     {"禁用\"运行\"", 153, 17,
+      "本设置用于禁用开始菜单中的 运行 。",
+      "本设置重启后生效。"},
+     {"禁止更改IE主页", 129, 15,
+      "设置后您无法更改IE主页。",
+      "部分杀毒软件可能会报毒。"},
+     {"禁用任务管理器", 121, 17,
+      "本设置用于禁用 任务管理器 。",
+      "部分杀毒软件可能会报毒。"},
+}};
+
+const std::array<std::string, CheckBoxPage::kBoxCount> kPolicies = {
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoFolderOptions",
+    "HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\NoSelectDownloadDir",
+    "HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\NoBrowserOptions",
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\DisableRegistryTools",
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoRun",
+    "HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel\\HomePage",
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\DisableTaskMgr",
+};
+
+}  // namespace
+
 Form2::Form2(Application& app)
-    : SettingsPage(app, "Form2", "系统", SettingsPage::Style{}) {}
+    : CheckBoxPage(app, "Form2", "系统", {"安全", 48, 257}, kBoxes) {}
 
 void Form2::Form_Load() {
-  SettingsPage::Form_Load();
   setDefaultHint(kChooseHint);
+  // Each policy with a shell object of its own; the second and third are
+  // read the other way round.
+  for (int index : {0, 2, 1, 3, 4, 5, 6}) {
+    const std::unique_ptr<RegistryShellObject> shell = platform().registry.CreateObject();
+    RegHolder policy;
+    readInto(policy, shell.get(), kPolicies[static_cast<std::size_t>(index)]);
+    if (equalsNumber(policy, 1)) box(index).setValue(1);
+  }
+  paintControlsBlue();
+  SettingsPage::Form_Load();
+  limitUnlessXp({0, 1, 2, 3, 4, 5, 6});
+}
+
+RegResult<bool> Form2::writeBox(int index, bool ticked, RegistryShellObject& shell) {
+  return shell.RegWrite(kPolicies[static_cast<std::size_t>(index)], std::int64_t{ticked ? 1 : 0}, "REG_DWORD");
 }
 
 }  // namespace velmora

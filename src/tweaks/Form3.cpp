@@ -1,13 +1,58 @@
 #include "tweaks/Form3.h"
 
+#include "tweaks/DetectOsName.h"
+#include "tweaks/RegHolder.h"
+#include "tweaks/SaveReport.h"
+#include "tweaks/TweakLook.h"
+
 namespace velmora {
 
-Form3::Form3(Application& app)
-    : SettingsPage(app, "Form3", "其它", SettingsPage::Style{kRed, DragOn::MouseMove, CloseSwitch::UnloadFirst, "Label2", "Label3"}) {}
+namespace {
+
+constexpr const char* kWindowTitle = "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main\\Window Title";
+constexpr const char* kStandardTitle = "Windows Internet Explorer";
+
+SettingsPage::Style form3Style() {
+  SettingsPage::Style style;
+  style.descriptionLabel = "Label2";
+  style.noteLabel = "Label3";
+  return style;
+}
+
+}  // namespace
+
+Form3::Form3(Application& app) : SettingsPage(app, "Form3", "其它", form3Style()) {
+  // Any character counts, Backspace included; nothing is refused or changed.
+  on("Text1", Event::KeyPress, [this](const EventArgs&) { edited_ = 1; });
+}
+
+void Form3::createPageControls() {
+  Control& frame = addSettingsFrame(*this, "个性化", 48);
+  add("Label1", ControlKind::Label, &frame).at(16, 24, 97, 17).caption("IE标题栏文字：").foreColor(kWhite);
+  add("Text1", ControlKind::TextBox, &frame).at(120, 21.33, 169, 18);
+  addDescriptionBox(*this, "Label2", 289, "Label3", 289);
+}
 
 void Form3::Form_Load() {
-  SettingsPage::Form_Load();
   setDefaultHint(kChooseHint);
+  const std::unique_ptr<RegistryShellObject> shell = platform().registry.CreateObject();
+  RegHolder title = RegValue{std::string(kStandardTitle)};
+  readInto(title, shell.get(), kWindowTitle);
+  c("Text1").setText(holderText(title));
+  paintPageBlue(*this, {"Frame1", "Frame2", "Label1", "Label2", "Label3"});
+  SettingsPage::Form_Load();
+  // Nothing is locked here: the title works on every Windows.
+  if (DetectOsName(platform().osVersion) != kWindowsXp) setDefaultHint(kNotXpHint);
+}
+
+bool Form3::saveSettings() {
+  if (edited_ != 1) return true;
+  SaveReport report;
+  const std::string title = c("Text1").Text();
+  if (report.write("IE标题栏文字", platform().registry,
+                   [&](RegistryShellObject& shell) { return shell.RegWrite(kWindowTitle, title, "REG_SZ"); }))
+    edited_ = 0;
+  return report.finish(*this);
 }
 
 }  // namespace velmora

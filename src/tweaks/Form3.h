@@ -1,5 +1,7 @@
 #pragma once
-// The browser-title page.
+// The browser-title page: the text Internet Explorer shows in its title bar.
+#include <cstdint>
+
 #include "shell/SettingsPage.h"
 
 namespace velmora {
@@ -9,7 +11,14 @@ class Form3 : public SettingsPage {
   explicit Form3(Application& app);
 
  protected:
+  void createPageControls() override;
   void Form_Load() override;
+  bool saveSettings() override;
+
+ private:
+  // 1 once a typed character reached the title box since the last save that
+  // wrote the title; kept while the page is unloaded.
+  std::int16_t edited_ = 0;
 };
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
-// Registry access on whole paths through the registry API.
+// Registry access on whole paths through the registry API directly, so that
+// it works where Windows Script Host is switched off.
 #include "platform/RegistryShell.h"
 
 namespace velmora::win32 {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/RegistryData.h"
 #include "shell/Control.h"
 #include "shell/Form.h"
 
@@ -154,34 +155,77 @@ class FakeMessageBox : public MessageBoxService {
   std::vector<ShownMessage> shown;
 };
 
+class FakeRegistry;
+
+// One shell object over the fake registry; every call goes into its log.
 class FakeRegistryObject : public RegistryShellObject {
  public:
-  explicit FakeRegistryObject(std::map<std::string, RegValue>& values) : values_(values) {}
-  RegResult<RegValue> RegRead(const std::string& path) override {
-    auto it = values_.find(path);
-    if (it == values_.end()) return {std::nullopt, {RegError::Kind::NotFound, ""}};
-    return {it->second, {}};
-  }
-  RegResult<bool> RegWrite(const std::string& path, const RegValue& value, const std::string&) override {
-    values_[path] = value;
-    return {true, {}};
-  }
-  RegResult<bool> RegDelete(const std::string& path) override {
-    values_.erase(path);
-    return {true, {}};
-  }
+  explicit FakeRegistryObject(FakeRegistry& registry) : registry_(registry) {}
+  RegResult<RegValue> RegRead(const std::string& path) override;
+  RegResult<bool> RegWrite(const std::string& path, const RegValue& value, const std::string& type) override;
+  RegResult<bool> RegDelete(const std::string& path) override;
 
  private:
-  std::map<std::string, RegValue>& values_;
+  FakeRegistry& registry_;
 };
 
+// The registry as whole paths and their values. Writes go through the same
+// conversion as the real registry ("REG_SZ" keeps text, "REG_DWORD" a number).
+// The log reads "create", "read PATH", "write PATH = 1 REG_DWORD",
+// "write PATH = \"48\" REG_SZ", "delete PATH".
 class FakeRegistry : public RegistryShell {
  public:
   std::unique_ptr<RegistryShellObject> CreateObject() override {
-    return std::make_unique<FakeRegistryObject>(values);
+    log.push_back("create");
+    if (failToCreate) return nullptr;
+    return std::make_unique<FakeRegistryObject>(*this);
   }
+
+  static std::string describe(const RegValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
+    if (const auto* text = std::get_if<std::string>(&value)) return "\"" + *text + "\"";
+    const auto& other = std::get<RegOtherValue>(value);
+    return other.type + " " + other.text;
+  }
+  // The writes and deletes of the log, in order.
+  std::vector<std::string> changes() const {
+    std::vector<std::string> found;
+    for (const auto& entry : log)
+      if (entry.rfind("write ", 0) == 0 || entry.rfind("delete ", 0) == 0) found.push_back(entry);
+    return found;
+  }
+
   std::map<std::string, RegValue> values;
+  std::set<std::string> unreadable;  // reads refused (access denied)
+  std::set<std::string> denied;      // writes and deletes refused (access denied)
+  bool failToCreate = false;
+  std::vector<std::string> log;
 };
+
+inline RegResult<RegValue> FakeRegistryObject::RegRead(const std::string& path) {
+  registry_.log.push_back("read " + path);
+  if (registry_.unreadable.count(path)) return {std::nullopt, {RegError::Kind::AccessDenied, ""}};
+  auto it = registry_.values.find(path);
+  if (it == registry_.values.end()) return {std::nullopt, {RegError::Kind::NotFound, ""}};
+  return {it->second, {}};
+}
+
+inline RegResult<bool> FakeRegistryObject::RegWrite(const std::string& path, const RegValue& value,
+                                                    const std::string& type) {
+  registry_.log.push_back("write " + path + " = " + FakeRegistry::describe(value) + " " + type);
+  if (registry_.denied.count(path)) return {std::nullopt, {RegError::Kind::AccessDenied, ""}};
+  const auto data = encodeRegValue(value, type);
+  if (!data) return {std::nullopt, {RegError::Kind::Other, "type mismatch"}};
+  registry_.values[path] = decodeRegValue(data->type, data->bytes);
+  return {true, {}};
+}
+
+inline RegResult<bool> FakeRegistryObject::RegDelete(const std::string& path) {
+  registry_.log.push_back("delete " + path);
+  if (registry_.denied.count(path)) return {std::nullopt, {RegError::Kind::AccessDenied, ""}};
+  if (!registry_.values.erase(path)) return {std::nullopt, {RegError::Kind::NotFound, ""}};
+  return {true, {}};
+}
 
 class FakeOsVersion : public OsVersion {
  public:
@@ -194,7 +238,9 @@ class FakeProgramStart : public ProgramStart {
   void Shell(const std::string& commandLine, int windowStyle) override {
     started.push_back({commandLine, windowStyle});
   }
+  std::string WindowsDirectory() override { return windowsDirectory; }
   std::vector<std::pair<std::string, int>> started;
+  std::string windowsDirectory = "C:\\WINDOWS";
 };
 
 struct FakePlatform {

@@ -1,0 +1,60 @@
+#include "tweaks/CheckBoxPage.h"
+
+#include "tweaks/DetectOsName.h"
+#include "tweaks/SaveReport.h"
+#include "tweaks/TweakLook.h"
+
+namespace velmora {
+
+CheckBoxPage::CheckBoxPage(Application& app, std::string name, std::string caption, Layout layout,
+                           const std::array<Box, kBoxCount>& boxes)
+    : SettingsPage(app, std::move(name), std::move(caption), SettingsPage::Style{}),
+      layout_(layout), boxes_(boxes) {
+  for (int i = 0; i < kBoxCount; ++i) {
+    on(boxName(i), Event::MouseMove, [this, i](const EventArgs&) {
+      showDescription(boxes_[i].description, boxes_[i].note);
+    });
+    // Only a left press marks the box: the space bar and the other buttons
+    // change nothing a save would write.
+    on(boxName(i), Event::MouseDown, [this, i](const EventArgs& args) {
+      if (args.button == button::kLeft) touched_[i] = 1;
+    });
+  }
+}
+
+std::string CheckBoxPage::boxName(int index) { return "Check" + std::to_string(index + 1); }
+
+void CheckBoxPage::createPageControls() {
+  Control& frame = addSettingsFrame(*this, layout_.frameCaption, layout_.frameTop);
+  for (int i = 0; i < kBoxCount; ++i)
+    add(boxName(i), ControlKind::CheckBox, &frame)
+        .at(16, 24 + 24 * i, boxes_[i].width, boxes_[i].height)
+        .caption(boxes_[i].caption)
+        .foreColor(kWhite);
+  addDescriptionBox(*this, "Label1", 281, "Label2", layout_.noteWidth);
+}
+
+void CheckBoxPage::paintControlsBlue() {
+  paintPageBlue(*this, {"Frame1", "Frame2", "Label1", "Label2"});
+  for (int i = 0; i < kBoxCount; ++i) box(i).setBackColor(kPageBlue);
+}
+
+void CheckBoxPage::limitUnlessXp(std::initializer_list<int> lockedBoxes) {
+  if (DetectOsName(platform().osVersion) == kWindowsXp) return;
+  setDefaultHint(kNotXpHint);
+  for (int index : lockedBoxes) box(index).setEnabled(false);
+}
+
+bool CheckBoxPage::saveSettings() {
+  SaveReport report;
+  for (int i = 0; i < kBoxCount; ++i) {
+    if (touched_[i] != 1) continue;
+    const bool ticked = box(i).Value() == 1;
+    const bool written = report.write(boxes_[i].caption, platform().registry,
+                                      [&](RegistryShellObject& shell) { return writeBox(i, ticked, shell); });
+    if (written) touched_[i] = 0;
+  }
+  return report.finish(*this);
+}
+
+}  // namespace velmora
