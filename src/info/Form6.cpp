@@ -1,15 +1,29 @@
 #include "info/Form6.h"
 
+#include <string>
+
+#include "info/WebAddresses.h"
+#include "platform/MessageBoxService.h"
 #include "shell/Application.h"
 #include "shell/Skin.h"
 
 namespace velmora {
+
+namespace {
+constexpr int kNormalFocusedWindow = 1;
+}  // namespace
 
 Form6::Form6(Application& app) : Form(app, "Form6", "更多", 581, 351) {
   setBackground("form6/background");
   on("", Event::MouseDown, [this](const EventArgs& a) {
     if (a.button == button::kLeft) dragWindow(*this);
   });
+  on("Image1", Event::Click, [this](const EventArgs&) { openInBrowser(web::kProductPage); });
+  on("Image2", Event::Click, [this](const EventArgs&) {
+    platform().messageBox.MsgBox("Vaultick当前处于研发阶段，暂不能使用，请您谅解。", msgbox::kInformation, "注意");
+  });
+  on("Image3", Event::Click, [this](const EventArgs&) { openInBrowser(web::kMakerSite); });
+  on("Image4", Event::Click, [this](const EventArgs&) { openInBrowser(web::kAuthorMicroblog); });
   on("Image5", Event::Click, [this](const EventArgs&) { Image5_Click(); });
 }
 
@@ -22,6 +36,19 @@ void Form6::createControls() {
 }
 
 void Form6::Form_Load() { setUpSkin(*this, kRed); }
+
+// The desktop shell hands the address to the user's browser. It is started
+// by its full path: by a bare name, Windows would look in our own folder
+// first, and a planted explorer.exe there would run instead. If the Windows
+// folder is unknown, nothing is started rather than a guess.
+void Form6::openInBrowser(const char* address) {
+  ProgramStart& programs = platform().programStart;
+  const std::string windows = programs.WindowsDirectory();
+  if (windows.empty()) return;
+  std::string explorer = windows + "\\explorer.exe";
+  if (explorer.find(' ') != std::string::npos) explorer = "\"" + explorer + "\"";
+  programs.Shell(explorer + " " + address, kNormalFocusedWindow);
+}
 
 void Form6::Image5_Click() { app().returnShowFirst(*this); }
 

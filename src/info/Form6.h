@@ -15,6 +15,7 @@ class Form6 : public Form {
   void onSystemClose() override { Image5_Click(); }
 
  private:
+  void openInBrowser(const char* address);
   void Image5_Click();
 };
 

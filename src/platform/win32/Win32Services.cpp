@@ -87,6 +87,21 @@ void Win32ProgramStart::Shell(const std::string& commandLine, int windowStyle) {
   }
 }
 
+std::string Win32ProgramStart::WindowsDirectory() {
+  // The shared Windows folder: on a terminal server GetWindowsDirectory
+  // names a per-user one that holds no explorer.exe.
+  std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+  UINT length = GetSystemWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+  if (length >= buffer.size()) {
+    buffer.assign(length + 1, L'\0');
+    length = GetSystemWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+  }
+  if (length == 0 || length >= buffer.size()) return {};
+  std::wstring folder(buffer.data(), length);
+  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return narrow(folder);
+}
+
 std::optional<std::string> Win32OsVersion::VersionText() {
   // RtlGetVersion tells the truth on every version; GetVersionEx is the
   // fallback where ntdll does not export it.

@@ -35,6 +35,7 @@ class Win32MessageBox : public MessageBoxService {
 class Win32ProgramStart : public ProgramStart {
  public:
   void Shell(const std::string& commandLine, int windowStyle) override;
+  std::string WindowsDirectory() override;
 };
 
 class Win32OsVersion : public OsVersion {
