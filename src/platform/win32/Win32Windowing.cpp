@@ -128,13 +128,17 @@ void Win32Windowing::createChild(FormWindow& fw, const Control& control) {
       if (control.MultiLine()) style |= ES_MULTILINE | ES_AUTOVSCROLL;
       else style |= ES_AUTOHSCROLL;
       if (control.Locked()) style |= ES_READONLY;
-      if (control.Border()) style |= WS_BORDER;
       break;
     default: style |= WS_CLIPCHILDREN; break;
   }
-  HWND child = CreateWindowExW(0, cls, text.c_str(), style, rc.left, rc.top, rc.right - rc.left,
+  // A text box with a border has the sunken edge of the classic look.
+  const DWORD exStyle = control.kind() == ControlKind::TextBox && control.Border() ? WS_EX_CLIENTEDGE : 0;
+  HWND child = CreateWindowExW(exStyle, cls, text.c_str(), style, rc.left, rc.top, rc.right - rc.left,
                                rc.bottom - rc.top, parent, nullptr, instance_, &fw);
   if (!child) throw PlatformFailure("无法创建控件 " + fw.form->name() + "." + control.name());
+  // Later controls lie above earlier ones, as the form hit-tests them; a new
+  // child window would otherwise go under its older siblings.
+  SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   fw.children[&control] = child;
   fw.controlOf[child] = &control;
   if (cls != kContainerClass) {
@@ -426,6 +430,9 @@ LRESULT Win32Windowing::handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM w
       if (it == fw.controlOf.end()) break;
       const Control& control = *it->second;
       HDC dc = reinterpret_cast<HDC>(wParam);
+      // A text box not given colours keeps the system's window colours.
+      const bool textBox = control.kind() == ControlKind::TextBox;
+      if (textBox && !control.BackColor()) break;
       const Colour back = control.BackColor().value_or(kButtonFace);
       SetTextColor(dc, control.Enabled() ? control.ForeColor() : GetSysColor(COLOR_GRAYTEXT));
       SetBkColor(dc, back);
