@@ -17,6 +17,8 @@ foreach(png ${VELMORA_PICTURES})
 endforeach()
 file(WRITE ${CMAKE_BINARY_DIR}/pictures.rc.in "${pictures_rc}")
 configure_file(${CMAKE_BINARY_DIR}/pictures.rc.in ${CMAKE_BINARY_DIR}/pictures.rc COPYONLY)
+# The script names the pictures; a redrawn picture must rebuild it too.
+set_source_files_properties(${CMAKE_BINARY_DIR}/pictures.rc PROPERTIES OBJECT_DEPENDS "${VELMORA_PICTURES}")
 
 add_executable(velmora WIN32
   ${VELMORA_WIN32_SOURCES}

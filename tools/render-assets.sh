@@ -3,6 +3,10 @@
 # sources (tools/assets/*.py and assets/common/hand_cursor.txt).
 # Rerunnable; the output is byte-identical from run to run.
 #
+# The splash collages are composed from screenshots of the main window in
+# assets/formload/screenshots/; this script only reads them. Retake them with
+# tools/capture-main-window.py (needs Wine) when the main window changes.
+#
 # Needs these Debian packages (this script installs nothing):
 #   librsvg2-bin       rsvg-convert
 #   python3-pil        Pillow for /usr/bin/python3
@@ -23,5 +27,5 @@ fi
 
 echo "Rendering assets/ ..."
 PYTHONDONTWRITEBYTECODE=1 "$PY" tools/assets/render.py
-total=$(find assets -name '*.png' -printf '%s\n' | awk '{s+=$1} END {print s}')
-echo "Done: $(find assets -name '*.png' | wc -l) PNG files, ${total} bytes."
+total=$(find assets -mindepth 2 -maxdepth 2 -name '*.png' -printf '%s\n' | awk '{s+=$1} END {print s}')
+echo "Done: $(find assets -mindepth 2 -maxdepth 2 -name '*.png' | wc -l) PNG files, ${total} bytes."

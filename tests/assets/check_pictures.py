@@ -68,6 +68,18 @@ PICTURES = [
     ("dlb/skinimage2", 80, 93, SHAPED),
 ]
 
+# Screenshots of the main window under Wine that the splash collages are
+# composed from (sources only, one directory below the embedded pictures):
+# cut to the window's outline like the window itself.
+SCREENSHOTS = [
+    ("formload/screenshots/main-window", 580, 350, (0, 0)),
+    ("formload/screenshots/main-window-desktop", 580, 350, (0, 0)),
+    ("formload/screenshots/main-window-more", 580, 350, (0, 0)),
+]
+# The colour of the end-to-end display's desktop: inside a screenshot it
+# would be a see-through hole in the window at the time of the capture.
+CAPTURE_DESKTOP = (0x2B, 0x8C, 0x5A)
+
 # Tile colours, sampled near the lower-left corner of the tile body.
 TILE_COLOURS = [
     ("formmain/Image4", (249, 92, 24)), ("formmain/DTF", (249, 92, 24)),
@@ -166,6 +178,11 @@ def check_window_corners(pic_id, w, h, kind):
     a = load(pic_id).getchannel("A")
     bad = [c for c in ((0, 0), (579, 0), (0, 349), (579, 349)) if a.getpixel(c)]
     return f"corner pixels not transparent: {bad}" if bad else None
+
+
+def check_no_desktop(pic_id, w, h, kind):
+    hits = [(x, y) for x, y, p in pixels(load(pic_id)) if p[3] and p[:3] == CAPTURE_DESKTOP]
+    return f"{len(hits)} desktop-coloured pixels inside the window, e.g. {hits[0]}" if hits else None
 
 
 PICTURE_CHECKS = [
@@ -273,6 +290,12 @@ def main():
     for pic_id, w, h, kind in PICTURES:
         present = os.path.isfile(os.path.join(ASSETS, pic_id + ".png"))
         for label, fn in PICTURE_CHECKS:
+            if not present and fn is not check_size:
+                continue
+            run(f"{pic_id} {label}", fn, pic_id, w, h, kind)
+    for pic_id, w, h, kind in SCREENSHOTS:
+        present = os.path.isfile(os.path.join(ASSETS, pic_id + ".png"))
+        for label, fn in PICTURE_CHECKS + [("no see-through hole", check_no_desktop)]:
             if not present and fn is not check_size:
                 continue
             run(f"{pic_id} {label}", fn, pic_id, w, h, kind)

@@ -356,7 +356,7 @@ def save_icon():
                 '<path d="M-4,10 L0,19 L4,10 Z" fill="#f6ddb2" stroke="#a4621a" '
                 'stroke-width="1" stroke-linejoin="round"/>'
                 '<path d="M-1.3,16 L0,19 L1.3,16 Z" fill="#3c3c3c"/>',
-                "translate(40,34) rotate(35)"))
+                "translate(37,33) rotate(30) scale(0.9)"))
 
 
 def arrow(direction="left", scale=1.0):
@@ -371,16 +371,36 @@ def arrow(direction="left", scale=1.0):
     return g(body, t)
 
 
+# A button's own glow and shadow: both fade out well inside its 55-pixel
+# width, so that the picture's edges never show against the sky around it.
+BUTTON_DEFS = """<defs>
+<radialGradient id="halo" cx="0.5" cy="0.5" r="0.5">
+  <stop offset="0" stop-color="#ffffff" stop-opacity="0.5"/>
+  <stop offset="0.55" stop-color="#ffffff" stop-opacity="0.22"/>
+  <stop offset="1" stop-color="#ffffff" stop-opacity="0"/>
+</radialGradient>
+<filter id="bshadow" x="-20%" y="-20%" width="140%" height="140%">
+  <feGaussianBlur in="SourceAlpha" stdDeviation="1.4"/>
+  <feOffset dx="1" dy="1.8" result="b"/>
+  <feFlood flood-color="#0b2f66" flood-opacity="0.45"/>
+  <feComposite in2="b" operator="in"/>
+  <feMerge><feMergeNode/><feMergeNode in="SourceGraphic"/></feMerge>
+</filter>
+</defs>"""
+
+
 def push_button(icon, label, w, h, state, label_y, label_size=15):
-    """Icon above a word, the look of the page buttons."""
+    """Icon above a word, the look of the page buttons.  Hover brightens the
+    icon over a soft glow; pressed darkens the icon only, the word stays
+    white (the picture itself is placed a few pixels lower right)."""
     halo = ""
     if state == "hover":
-        halo = (f'<ellipse cx="{w / 2}" cy="{label_y - 30}" rx="24" ry="26" fill="#ffffff" '
-                'fill-opacity="0.35" filter="url(#soft)"/>')
-    inner = (g(icon, extra='filter="url(#dshadow)"')
-             + text(w / 2, label_y, label, label_size, anchor="middle",
-                    extra='filter="url(#tshadow)"'))
-    return halo + g(inner, extra=state_filter(state))
+        halo = (f'<circle cx="{f(w / 2)}" cy="{f(label_y - 30)}" r="26.5" fill="url(#halo)"/>')
+    icon = g(g(icon, extra='filter="url(#bshadow)"'), extra=state_filter(state))
+    word = text(w / 2, label_y, label, label_size, anchor="middle", extra='filter="url(#tshadow)"')
+    if state == "hover":
+        word = g(word, extra=state_filter(state))
+    return BUTTON_DEFS + halo + icon + word
 
 
 # ---------------------------------------------------------------- lettering

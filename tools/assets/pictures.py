@@ -70,30 +70,37 @@ def main_overlay():
     return places + tabs
 
 
-def main_window(hover=None):
-    """The whole main window as one drawing (for the splash collages)."""
-    tiles = ""
-    for kind, (name, w, h, x, y), hv, _ in TILES:
-        if kind == hover:
-            tiles += g(art.tile(kind, 234, 134, "hover"), f"translate({x},{y})")
-        else:
-            tiles += g(art.tile(kind, w, h), f"translate({x},{y})")
-    body = (art.sky() + art.title_strip() + main_overlay() + tiles
-            + g(art.minimise_button(), "translate(518,0)")
-            + g(art.close_button(), "translate(546,0)") + art.window_edge())
-    clip = (f'<clipPath id="win{hover}"><rect width="580" height="350" rx="10"/></clipPath>')
-    return f"<defs>{clip}</defs>" + g(body, extra=f'clip-path="url(#win{hover})"')
+# Screenshots of the main window under Wine, taken by
+# tools/capture-main-window.py; paths relative to assets/formload/.
+SHOT_PLAIN = "screenshots/main-window.png"
+SHOT_DESKTOP = "screenshots/main-window-desktop.png"
+SHOT_MORE = "screenshots/main-window-more.png"
 
 
-def snapshot(x, y, scale, angle, hover=None):
-    """A small framed picture of the main window, turned by angle degrees."""
+# The soft shadow under the screenshot prints.
+CARD_SHADOW = """<defs><filter id="cardshadow" x="-25%" y="-25%" width="160%" height="170%">
+  <feGaussianBlur in="SourceAlpha" stdDeviation="4.5"/>
+  <feOffset dx="3" dy="5" result="b"/>
+  <feFlood flood-color="#0b2f66" flood-opacity="0.5"/>
+  <feComposite in2="b" operator="in"/>
+  <feMerge><feMergeNode/><feMergeNode in="SourceGraphic"/></feMerge>
+</filter></defs>"""
+
+
+def snapshot(x, y, scale, angle, shot):
+    """A real screenshot of the main window on a white print with rounded
+    corners and a soft shadow, centred on (x, y) and turned by angle degrees."""
     w, h = 580 * scale, 350 * scale
-    frame = (f'<rect x="-4" y="-4" width="{art.f(w + 8)}" height="{art.f(h + 8)}" rx="6" '
-             'fill="#ffffff"/>')
-    inner = g(main_window(hover), f"scale({scale})")
-    return g(frame + inner,
+    r = 10 * scale
+    frame = (f'<rect x="-4" y="-4" width="{art.f(w + 8)}" height="{art.f(h + 8)}" '
+             f'rx="{art.f(r + 4)}" fill="#ffffff"/>'
+             f'<rect x="-3.5" y="-3.5" width="{art.f(w + 7)}" height="{art.f(h + 7)}" '
+             f'rx="{art.f(r + 3.5)}" fill="none" stroke="#c9d6e8" stroke-width="1"/>')
+    picture = (f'<image x="0" y="0" width="{art.f(w)}" height="{art.f(h)}" '
+               f'preserveAspectRatio="none" xlink:href="{shot}"/>')
+    return g(frame + picture,
              f"translate({x},{y}) rotate({angle}) translate({art.f(-w / 2)},{art.f(-h / 2)})",
-             'filter="url(#dshadow)"')
+             'filter="url(#cardshadow)"')
 
 
 def big_vertical(word, x=512, y=150, size=80):
@@ -115,9 +122,9 @@ def splash_default():
 
 
 def splash_collage():
-    cards = (snapshot(215, 205, 0.4, -15) + snapshot(235, 180, 0.4, -3, "more")
-             + snapshot(255, 170, 0.4, 9, "desktop"))
-    return art.sky() + cards + big_vertical("华丽") + art.credit()
+    cards = (snapshot(212, 206, 0.4, -15, SHOT_PLAIN) + snapshot(234, 182, 0.4, -3, SHOT_MORE)
+             + snapshot(256, 170, 0.4, 9, SHOT_DESKTOP))
+    return CARD_SHADOW + art.sky() + cards + big_vertical("华丽") + art.credit()
 
 
 def hand_drawing():
@@ -157,9 +164,9 @@ def splash_ribbon():
 
 
 def splash_stack():
-    cards = (snapshot(190, 150, 0.46, -11) + snapshot(228, 178, 0.46, -7, "system")
-             + snapshot(266, 206, 0.46, -3, "style"))
-    return art.sky() + cards + big_vertical("极致") + art.credit()
+    cards = (snapshot(190, 150, 0.46, -11, SHOT_MORE) + snapshot(228, 178, 0.46, -7, SHOT_DESKTOP)
+             + snapshot(266, 206, 0.46, -3, SHOT_PLAIN))
+    return CARD_SHADOW + art.sky() + cards + big_vertical("极致") + art.credit()
 
 
 # ---------------------------------------------------------------- pages
@@ -169,9 +176,17 @@ def page_background():
 
 
 def loading_overlay():
-    return g(text(290, 182, "加载数据 ...", 50, anchor="middle")
-             + text(290, 222, "Loading...", 22, anchor="middle"),
-             extra='filter="url(#tshadow)"')
+    """A pane of frosted glass across the middle with the two lines on it."""
+    pane = ('<rect x="118" y="118" width="344" height="128" rx="16" fill="#0f3a78" '
+            'fill-opacity="0.22" filter="url(#soft)"/>'
+            '<rect x="116.5" y="114.5" width="347" height="129" rx="15" fill="#ffffff" '
+            'fill-opacity="0.16" stroke="#ffffff" stroke-opacity="0.6"/>'
+            '<rect x="118" y="116" width="344" height="56" rx="14" fill="url(#gloss)"/>')
+    words = g(text(290, 184, "加载数据 ...", 48, anchor="middle", weight="bold")
+              + text(290, 222, "Loading...", 21, anchor="middle",
+                     extra='letter-spacing="1" fill-opacity="0.95"'),
+              extra='filter="url(#tshadow)"')
+    return pane + words
 
 
 def more_overlay():
@@ -184,7 +199,15 @@ def more_overlay():
 def page_button(kind, state):
     if kind == "save":
         return art.push_button(art.save_icon(), "保存", 55, 90, state, 76)
-    return art.push_button(g(art.arrow("left"), "translate(3,14)"), "返回", 55, 80, state, 72)
+    return art.push_button(g(art.arrow("left"), "translate(2.5,14)"), "返回", 55, 80, state, 72)
+
+
+def help_back():
+    """The help page's back picture: the page buttons' arrow and word, drawn
+    over the sky it covers, with its shadows inside the picture."""
+    return (art.BUTTON_DEFS
+            + g(g(art.arrow("left", 0.9), "translate(8.5,5)"), extra='filter="url(#bshadow)"')
+            + text(31, 55, "返回", 14, anchor="middle", extra='filter="url(#tshadow)"'))
 
 
 # ---------------------------------------------------------------- about page
@@ -346,8 +369,7 @@ def catalogue():
     add(Pic("form4/background", 580, 350, more_overlay(), over=(PAGE, 0, 0),
             outline=(0, 0), note="Drawn over common/page_background."))
     add(Pic("form5/Image3", 62, 62,
-            g(art.arrow("left", 0.9), "translate(8,6)")
-            + text(31, 56, "返回", 14, anchor="middle", extra='filter="url(#tshadow)"'),
+            help_back(),
             over=(PAGE, 497, 268), note="Drawn over the page sky."))
     # Many colours on the stripes: kept in full colour.
     add(Pic("form6/background", 580, 350, about_background(), outline=(0, 0),

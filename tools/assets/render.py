@@ -7,6 +7,7 @@ hard (0 or 255) alpha and stores a metadata-free, palette-reduced PNG.  The
 output depends only on the sources, so rendering twice gives the same bytes.
 """
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -23,12 +24,29 @@ ASSETS = os.path.join(ROOT, "assets")
 
 def rsvg(svg_text, w, h, tmp):
     src = os.path.join(tmp, "in.svg")
-    out = os.path.join(tmp, "out.png")
     with open(src, "w", encoding="utf-8") as fh:
         fh.write(svg_text)
+    return rsvg_file(src, w, h, tmp)
+
+
+def rsvg_file(src, w, h, tmp):
+    """Render an SVG file; the pictures it links to are read relative to it."""
+    out = os.path.join(tmp, "out.png")
     subprocess.run(["rsvg-convert", "-w", str(w), "-h", str(h), "-o", out, src], check=True)
     with Image.open(out) as im:
         return im.convert("RGBA")
+
+
+def linked_files(svg_path, svg_text):
+    """The files an SVG links to (screenshots); rsvg-convert leaves a missing
+    one out without a word, so they are looked for first."""
+    base = os.path.dirname(svg_path)
+    links = re.findall(r'xlink:href="([^"#][^"]*)"', svg_text)
+    missing = [link for link in links if not os.path.isfile(os.path.join(base, link))]
+    if missing:
+        raise SystemExit(f"render-assets: {svg_path} needs {', '.join(missing)}; "
+                         "take them with tools/capture-main-window.py")
+    return links
 
 
 def inside_window(x, y):
@@ -134,8 +152,12 @@ def build_pictures(tmp):
             img = Image.new("RGBA", (pic.w, pic.h), (0, 0, 0, 0))
         svg_text = pic.svg_text()
         if svg_text:
-            write_text(os.path.join(ASSETS, pic.id + ".svg"), svg_text)
-            img = Image.alpha_composite(img, rsvg(svg_text, pic.w, pic.h, tmp))
+            svg_path = os.path.join(ASSETS, pic.id + ".svg")
+            write_text(svg_path, svg_text)
+            linked_files(svg_path, svg_text)
+            # Rendered where it lies, so that the screenshots it links to,
+            # beside it, are found.
+            img = Image.alpha_composite(img, rsvg_file(svg_path, pic.w, pic.h, tmp))
         img = hard_alpha(img, pic.matte)
         if pic.outline:
             alpha = Image.new("L", img.size, 0)

@@ -1,0 +1,295 @@
+"""Every screen of Velmora in one run, visited as a person would: the splash,
+the main window, Loading (when it can be caught on screen), the four tile
+pages, the Pinnote page, the help page and the about page.
+
+One screenshot per screen is left in build/e2e-screens/screen-<name>.png so
+that the pictures can be looked at as a whole; for each screen the window
+must be centred, the pixels just outside its rounded outline must show the
+desktop (a key-coloured or half-blended fringe would show there), the pixels
+just inside it must not be the key colour, and the title strip must be
+painted (neither key colour nor see-through).
+
+Coordinates are relative to the window's top-left."""
+import os
+import time
+
+from PIL import Image, ImageGrab
+
+from harness import ROOT, ROOT_RGB, SCREENS_DIR, HarnessError, close_to
+from runner import Skip, Suite, check
+
+suite = Suite("screens")
+
+EXE = os.environ.get("VELMORA_E2E_EXE", os.path.join(ROOT, "build", "x86_64", "Velmora.exe"))
+ASSETS = os.path.join(ROOT, "assets")
+RED, GREEN = (255, 0, 0), (0, 255, 0)
+WIN_W, WIN_H, WIN_R = 580, 350, 10
+SPLASH, MAIN = "加载中...", "Velmora"
+
+# What is checked on a screen:
+#   caption, window size, key colour (None: the window has none),
+#   corners cut by the colour key (so the desktop shows there),
+#   rows of the title strip (None: no title strip)
+SPLASH_SCREEN = (SPLASH, (580, 350), None, False, None)
+MAIN_SCREEN = (MAIN, (580, 350), RED, True, (4, 18, 30))
+LOADING_SCREEN = ("", (580, 350), None, False, (4, 18, 30))
+
+# name, how it is opened from the main window, how it is left, and its checks.
+#   open:  ("tile", (x, y, w, h)) moves onto the tile, presses and releases;
+#          ("tab", (x, y, w, h)) moves onto the tab and clicks
+#   leave: the box of the picture that returns to the main window
+PAGES = [
+    ("form1", ("tile", (48, 52, 231, 130)), (480, 208, 55, 80),
+     ("桌面及菜单", (580, 350), RED, True, (4, 18, 30))),
+    ("form2", ("tile", (301, 52, 230, 130)), (480, 208, 55, 80),
+     ("系统", (580, 350), RED, True, (4, 18, 30))),
+    ("form3", ("tile", (48, 199, 230, 130)), (480, 208, 55, 80),
+     ("其它", (580, 350), RED, True, (4, 18, 30))),
+    ("form4", ("tile", (301, 199, 230, 130)), (480, 208, 55, 80),
+     ("更多", (580, 350), RED, True, (4, 18, 30))),
+    ("dlb", ("tab", (0, 43, 27, 105)), (480, 208, 55, 80),
+     ("Pinnote", (580, 350), GREEN, True, (4, 18, 30))),
+    ("form5", ("tab", (552, 119, 27, 77)), (497, 268, 62, 62),
+     ("帮助", (581, 351), RED, True, (4, 18, 30))),
+    ("form6", ("tab", (552, 41, 27, 77)), (486, 262, 60, 60),
+     ("更多", (581, 351), RED, True, None)),
+]
+
+# Screen-wide: the desktop is 1024x768, every window is centred on it.
+SCREEN_W, SCREEN_H = 1024, 768
+
+
+def centred(size):
+    w, h = size
+    return ((SCREEN_W - w) // 2, (SCREEN_H - h) // 2, w, h)
+
+
+def inside_outline(x, y):
+    """Is the centre of window pixel (x, y) inside the rounded 580x350 outline?"""
+    px, py = x + 0.5, y + 0.5
+    cx = min(max(px, WIN_R), WIN_W - WIN_R)
+    cy = min(max(py, WIN_R), WIN_H - WIN_R)
+    return (px - cx) ** 2 + (py - cy) ** 2 <= WIN_R ** 2
+
+
+def corner_pixels(size):
+    """(outside, inside): the window pixels of the four corner squares that
+    lie outside the rounded outline, and those just inside it (for a 581x351
+    window, outside also takes the extra column and row that the picture
+    leaves to the key colour)."""
+    w, h = size
+    outside, inside = [], []
+    for x0, y0 in ((0, 0), (WIN_W - WIN_R, 0), (0, WIN_H - WIN_R), (WIN_W - WIN_R, WIN_H - WIN_R)):
+        for y in range(y0, y0 + WIN_R):
+            for x in range(x0, x0 + WIN_R):
+                if not inside_outline(x, y):
+                    outside.append((x, y))
+                elif any(not inside_outline(x + dx, y + dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)):
+                    inside.append((x, y))
+    outside += [(WIN_W, y) for y in range(h)] if w > WIN_W else []
+    outside += [(x, WIN_H) for x in range(w)] if h > WIN_H else []
+    return outside, inside
+
+
+def check_screen(img, geometry, want, problems):
+    """Appends what is wrong with one screen (its window at geometry) to problems."""
+    caption, size, key, cut, strip_rows = want
+    if geometry != centred(size):
+        problems.append("geometry %r, want %r" % (geometry, centred(size)))
+        if geometry is None:
+            return
+    wx, wy = geometry[:2]
+
+    def at(x, y):
+        return img.getpixel((wx + x, wy + y))
+
+    outside, inside = corner_pixels(size)
+    for x, y in outside:
+        got = at(x, y)
+        if key and close_to(got, key, 40):
+            problems.append("key colour %r outside the outline at (%d,%d)" % (got, x, y))
+            break
+        if cut and not close_to(got, ROOT_RGB):
+            problems.append("(%d,%d) outside the outline is %r, want the desktop %r" % (x, y, got, ROOT_RGB))
+            break
+    for x, y in inside:
+        got = at(x, y)
+        if close_to(got, RED, 40) or close_to(got, GREEN, 40):
+            problems.append("key-coloured fringe %r just inside the corner at (%d,%d)" % (got, x, y))
+            break
+        if cut and close_to(got, ROOT_RGB, 3):
+            problems.append("see-through pixel just inside the corner at (%d,%d)" % (x, y))
+            break
+    for y in strip_rows or ():
+        for x in range(12, 516):
+            got = at(x, y)
+            if close_to(got, RED, 40) or close_to(got, GREEN, 40) or close_to(got, ROOT_RGB, 3):
+                problems.append("title strip (%d,%d) is %r" % (x, y, got))
+                break
+
+
+def reference(picture, box=(130, 130, 450, 235)):
+    """The middle part of a 580x350 picture as the program embeds it."""
+    with Image.open(os.path.join(ASSETS, picture + ".png")) as im:
+        return im.convert("RGB").crop(box), box
+
+
+def shows(img, ref):
+    """Whether the screen shows that part of the picture at the centred place."""
+    part, (x0, y0, x1, y1) = ref
+    x, y, _, _ = centred((580, 350))
+    got = img.crop((x + x0, y + y0, x + x1, y + y1))
+    diff = sum(abs(a - b) for p, q in zip(got.getdata(), part.getdata()) for a, b in zip(p, q))
+    return diff / (got.width * got.height * 3) < 6
+
+
+def quick_capture(session):
+    """The screen in a few milliseconds, for windows that are up for a moment
+    only (the splash, Loading). It reads the root window directly, which on
+    Xvfb can give black for a window that has just been mapped: callers check
+    what it shows."""
+    try:
+        return ImageGrab.grab(xdisplay=session.display.name).convert("RGB")
+    except OSError:
+        return session.x.capture()
+
+
+def shot(session, name):
+    """A screenshot saved as build/e2e-screens/screen-<name>.png."""
+    img, path = session.screenshot("screen-" + name)
+    print("  %-8s %s" % (name, path), flush=True)
+    return img
+
+
+def save(img, name):
+    """A quick capture saved the same way."""
+    path = os.path.join(SCREENS_DIR, "screen-%s.png" % name)
+    img.save(path)
+    print("  %-8s %s" % (name, path), flush=True)
+
+
+def park(session):
+    session.x.mousemove(3, 3)
+    time.sleep(0.3)
+
+
+def settle(session, window, want, timeout=5):
+    """The screen once the window's corners and title strip look right, or
+    when time is up (a child control can paint late under Xvfb, and a window
+    hidden by a switch can linger on the X screen for a moment)."""
+    deadline = time.monotonic() + timeout
+    while True:
+        img = session.x.capture()
+        problems = []
+        check_screen(img, window.geometry(), want, problems)
+        if not problems or time.monotonic() > deadline:
+            return img
+        time.sleep(0.3)
+
+
+def press_open(session, app, main, how, loading_ref, caught):
+    """Opens a page from the main window; while it loads, watches for Loading
+    on screen and keeps the first capture that shows it."""
+    kind, (x, y, w, h) = how
+    main.mousemove(x + w // 2, y + h // 2)
+    time.sleep(0.4)
+    main.x.mousedown(1)
+    time.sleep(0.1 if kind == "tile" else 0.05)
+    main.x.mouseup(1)
+    deadline = time.monotonic() + 2
+    while caught.get("img") is None and time.monotonic() < deadline:
+        img = quick_capture(session)
+        if shows(img, loading_ref):
+            # Loading has no caption: the process's other 580x350 window.
+            geometries = [g for _, caption, g in app.visible_windows()
+                          if caption != MAIN and g[2:] == (580, 350)]
+            caught["img"], caught["geometry"] = img, (geometries or [None])[0]
+
+
+@suite.scenario("every screen: centred, corners see-through without a key-coloured fringe, title strip painted")
+def _(s):
+    if not os.path.isfile(EXE):
+        raise Skip("%s not built" % os.path.relpath(EXE, ROOT))
+    p = s.fresh_prefix("screens")
+    failures = []
+    loading_ref = reference("loading/background")
+    try:
+        app = p.launch(EXE)
+        # The splash is on screen for about 1.2 s; a first start shows its
+        # default picture.
+        splash = app.wait_window(SPLASH, timeout=40)
+        geometry = splash.geometry()
+        splash_ref = reference("formload/background", (200, 100, 520, 260))
+        img = quick_capture(s)
+        while not shows(img, splash_ref) and splash.visible():
+            time.sleep(0.02)
+            img = quick_capture(s)
+        if shows(img, splash_ref):
+            save(img, "splash")
+            problems = []
+            check_screen(img, geometry, SPLASH_SCREEN, problems)
+            failures += ["splash: " + m for m in problems]
+        else:
+            failures.append("splash: its default picture was never on screen (geometry %r)" % (geometry,))
+
+        main = app.wait_window(MAIN, timeout=15)
+        park(s)
+        settle(s, main, MAIN_SCREEN)
+        img = shot(s, "main")
+        problems = []
+        check_screen(img, main.geometry(), MAIN_SCREEN, problems)
+        failures += ["main: " + m for m in problems]
+
+        caught = {}
+        for name, how, leave, want in PAGES:
+            caption = want[0]
+            press_open(s, app, main, how, loading_ref, caught)
+            try:
+                page = app.wait_window(caption, timeout=20)
+            except HarnessError as e:
+                failures.append("%s: %s" % (name, e))
+                break
+            park(s)
+            settle(s, page, want)
+            img = shot(s, name)
+            problems = []
+            check_screen(img, page.geometry(), want, problems)
+            failures += ["%s: %s" % (name, m) for m in problems]
+
+            x, y, w, h = leave
+            page.mousemove(x + w // 2, y + h // 2)
+            time.sleep(0.4)
+            page.click(x + w // 2, y + h // 2)
+            try:
+                main = app.wait_window(MAIN, timeout=10)
+            except HarnessError as e:
+                failures.append("%s: no way back: %s" % (name, e))
+                break
+            if not app.wait_gone(caption, timeout=5):
+                failures.append("%s: still on screen after its back picture" % name)
+            time.sleep(0.3)
+
+        if caught.get("img") is not None:
+            img = caught["img"]
+            save(img, "loading")
+            problems = []
+            check_screen(img, caught["geometry"], LOADING_SCREEN, problems)
+            failures += ["loading: " + m for m in problems]
+        else:
+            print("  loading  not caught on screen: every page loaded before a capture showed it"
+                  " (no screenshot, not a failure)")
+        check(app.alive(), "the process ended on the way")
+    finally:
+        p.close()
+    check(not failures, "; ".join(failures))
+
+
+if __name__ == "__main__":
+    import sys
+
+    from harness import Session
+
+    with Session() as session:
+        counts = suite.run(session, sys.argv[1:] or None)
+    print("e2e: %d passed, %d failed, %d skipped" % (counts["passed"], counts["failed"], counts["skipped"]))
+    sys.exit(1 if counts["failed"] else 0)
