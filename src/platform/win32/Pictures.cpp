@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Types.h"
@@ -88,6 +89,9 @@ Picture decode(const std::string& id) {
                                                PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
     throw PlatformFailure("无法解码图片 " + id);
   Gdiplus::DllExports::GdipBitmapUnlockBits(image.get(), &data);
+  const auto* argb = static_cast<const std::uint32_t*>(pixels);
+  picture.opaque = std::all_of(argb, argb + std::size_t{width} * height,
+                               [](std::uint32_t pixel) { return (pixel >> 24) == 0xFF; });
   return picture;
 }
 
@@ -114,8 +118,12 @@ void Pictures::draw(HDC dc, const std::string& id, int x, int y) {
   HDC source = CreateCompatibleDC(dc);
   {
     Selected selected(source, picture.bitmap.get());
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, picture.width, picture.height, source, 0, 0, picture.width, picture.height, blend);
+    if (picture.opaque) {
+      BitBlt(dc, x, y, picture.width, picture.height, source, 0, 0, SRCCOPY);
+    } else {
+      BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+      AlphaBlend(dc, x, y, picture.width, picture.height, source, 0, 0, picture.width, picture.height, blend);
+    }
   }
   DeleteDC(source);
 }

@@ -123,7 +123,9 @@ void Win32Windowing::createChild(FormWindow& fw, const Control& control) {
     case ControlKind::OptionButton: cls = L"BUTTON"; style |= BS_RADIOBUTTON | WS_TABSTOP; break;
     case ControlKind::TextBox:
       cls = L"EDIT";
-      text = wide(control.Text());
+      // The text comes after the font (updateChild): an edit control lays
+      // its text out anew on each, and the help texts are long.
+      text.clear();
       style |= ES_LEFT | WS_TABSTOP;
       if (control.MultiLine()) style |= ES_MULTILINE | ES_AUTOVSCROLL;
       else style |= ES_AUTOHSCROLL;

@@ -14,6 +14,13 @@
 //   any other left click                  -> "Floor 2" (300x200 tool window,
 //                                            centred, RGB 230,180,40) appears
 //   each start writes HKCU\Software\VelmoraFloor\Starts (REG_SZ "1","2",...)
+//
+// Started with --switch, a left click outside the close box instead moves
+// to the other screen the way a program of several screens does: the
+// window is hidden, a new 580x350 layered window of the other caption
+// ("Floor B" from "Floor", "Floor" from "Floor B") is created and shown,
+// and the old one is destroyed. The benchmark times Velmora's page
+// switches beside this.
 #include <windows.h>
 
 #include <cwchar>
@@ -29,6 +36,8 @@ constexpr int kCorner = 4;
 
 HINSTANCE g_instance;
 HWND g_second;
+bool g_switchMode = false;
+HWND g_current;  // the one screen on view in switch mode
 
 void CountStart() {
   HKEY key;
@@ -80,6 +89,29 @@ void ShowSecond(HWND owner) {
   UpdateWindow(g_second);
 }
 
+HWND CreateScreen(const wchar_t* caption) {
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+  HWND hwnd = CreateWindowExW(WS_EX_LAYERED, L"FloorMain", caption, WS_POPUP, x, y, kWidth, kHeight, nullptr,
+                              nullptr, g_instance, nullptr);
+  if (hwnd) SetLayeredWindowAttributes(hwnd, kKey, 255, LWA_COLORKEY);
+  return hwnd;
+}
+
+// Hide this screen, make and show the other, destroy this one.
+void SwitchFrom(HWND hwnd) {
+  wchar_t caption[16] = L"";
+  GetWindowTextW(hwnd, caption, 16);
+  ShowWindow(hwnd, SW_HIDE);
+  HWND next = CreateScreen(std::wcscmp(caption, L"Floor") == 0 ? L"Floor B" : L"Floor");
+  if (!next) return;
+  g_current = next;
+  ShowWindow(next, SW_SHOW);
+  SetForegroundWindow(next);
+  UpdateWindow(next);
+  DestroyWindow(hwnd);
+}
+
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
@@ -108,6 +140,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       const int y = static_cast<short>(HIWORD(lp));
       if (x >= 546 && x < 580 && y >= 0 && y < 18) {
         PostQuitMessage(7);
+      } else if (g_switchMode) {
+        SwitchFrom(hwnd);
       } else {
         ShowSecond(hwnd);
       }
@@ -117,7 +151,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == VK_ESCAPE) PostQuitMessage(0);
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      if (!g_switchMode || hwnd == g_current) PostQuitMessage(0);
       return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
@@ -127,6 +161,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   g_instance = instance;
+  g_switchMode = std::wcsstr(GetCommandLineW(), L"--switch") != nullptr;
   CountStart();
 
   WNDCLASSEXW wc{};
@@ -140,12 +175,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   wc.lpszClassName = L"FloorSecond";
   RegisterClassExW(&wc);
 
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-  HWND hwnd = CreateWindowExW(WS_EX_LAYERED, L"FloorMain", L"Floor", WS_POPUP, x, y, kWidth, kHeight, nullptr,
-                              nullptr, instance, nullptr);
+  HWND hwnd = CreateScreen(L"Floor");
   if (!hwnd) return 1;
-  SetLayeredWindowAttributes(hwnd, kKey, 255, LWA_COLORKEY);
+  g_current = hwnd;
   ShowWindow(hwnd, show == SW_HIDE ? SW_SHOW : show);
   UpdateWindow(hwnd);
 

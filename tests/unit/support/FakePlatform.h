@@ -122,13 +122,14 @@ class FakeSettings : public SettingsStore {
   std::string GetSetting(const std::string& app, const std::string& section,
                          const std::string& key) override {
     log.push_back("get " + section + "\\" + key);
+    if (failReads) return {};
     auto it = values.find({app, section, key});
     return it == values.end() ? std::string() : it->second;
   }
   void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                    const std::string& value) override {
     log.push_back("save " + section + "\\" + key + "=" + value);
-    values[{app, section, key}] = value;
+    if (!refuseWrites) values[{app, section, key}] = value;
   }
   std::optional<std::string> stored(const std::string& section, const std::string& key) const {
     auto it = values.find({"Velmora", section, key});
@@ -138,6 +139,10 @@ class FakeSettings : public SettingsStore {
 
   std::map<Key, std::string> values;
   std::vector<std::string> log;
+  // A store that cannot be opened: every read comes back empty, every
+  // write is lost. The store reports neither.
+  bool failReads = false;
+  bool refuseWrites = false;
 };
 
 struct ShownMessage {
