@@ -5,7 +5,6 @@
 # with one line "N passed, N failed" that adds up all suites.
 # Exit status is non-zero if anything failed.
 #   VELMORA_SKIP_SETUP=1   do not run scripts/setup.sh
-#   VELMORA_NO_BENCH=1     skip the (informational) timing comparison
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -90,11 +89,6 @@ rc=${PIPESTATUS[0]}
 read -r p f <<<"$(counts_from "$logs/e2e.log")"
 [[ $rc -ne 0 && ${f:-0} -eq 0 ]] && f=1
 count e2e "${p:-0}" "${f:-1}"
-
-if [[ "${VELMORA_NO_BENCH:-}" != 1 && -f build/x86_64/Velmora.exe ]]; then
-  step "timing beside the floor program (informational)"
-  timeout 600 $py tests/e2e/run_all.py --bench 2>&1 | tail -n 6 || true
-fi
 
 step summary
 printf '%s\n' "${summary[@]}"
