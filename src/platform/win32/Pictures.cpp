@@ -33,8 +33,8 @@ struct ImageDispose {
   }
 };
 
-Picture decode(const std::string& id) {
-  const std::string name = resourceName(id);
+// Decodes the resource `name`; `id` names the picture in a failure message.
+Picture decode(const std::string& name, const std::string& id) {
   HRSRC resource = FindResourceA(nullptr, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
   HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
@@ -100,6 +100,27 @@ Picture decode(const std::string& id) {
 Pictures::Pictures() {
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr);
+  EnumResourceNamesA(nullptr, MAKEINTRESOURCEA(10), collectName, reinterpret_cast<LONG_PTR>(this));  // RT_RCDATA
+}
+
+BOOL CALLBACK Pictures::collectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR self) {
+  if (!IS_INTRESOURCE(name)) reinterpret_cast<Pictures*>(self)->pending_.emplace_back(name);
+  return TRUE;
+}
+
+bool Pictures::decodeOneInAdvance() {
+  while (!pending_.empty()) {
+    const std::string name = pending_.back();
+    pending_.pop_back();
+    if (cache_.count(name)) continue;
+    try {
+      cache_.emplace(name, decode(name, name));
+    } catch (const PlatformFailure&) {
+      // Reported when a window needs the picture.
+    }
+    return true;
+  }
+  return false;
 }
 
 Pictures::~Pictures() {
@@ -108,8 +129,9 @@ Pictures::~Pictures() {
 }
 
 const Picture& Pictures::get(const std::string& id) {
-  auto it = cache_.find(id);
-  if (it == cache_.end()) it = cache_.emplace(id, decode(id)).first;
+  const std::string name = resourceName(id);
+  auto it = cache_.find(name);
+  if (it == cache_.end()) it = cache_.emplace(name, decode(name, id)).first;
   return it->second;
 }
 

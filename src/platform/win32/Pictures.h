@@ -1,10 +1,14 @@
 #pragma once
 // The embedded pictures, decoded once from their compressed resources with
-// GDI+ and kept as premultiplied 32-bit bitmaps for the run.
+// GDI+ and kept as premultiplied 32-bit bitmaps for the run. The ones no
+// window has asked for yet are decoded while the program is idle (the
+// splash fades in for over a second), so that no switch waits for a decode
+// and memory does not grow as pages are first visited.
 #include <windows.h>
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/win32/Handles.h"
 
@@ -31,10 +35,15 @@ class Pictures {
   const Picture& get(const std::string& id);
   // Draws a picture with its transparent pixels left out.
   void draw(HDC dc, const std::string& id, int x, int y);
+  // Decodes one picture not asked for yet; false when none is left.
+  bool decodeOneInAdvance();
 
  private:
+  static BOOL CALLBACK collectName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR self);
+
   ULONG_PTR gdiplusToken_ = 0;
-  std::map<std::string, Picture> cache_;
+  std::map<std::string, Picture> cache_;  // by resource name
+  std::vector<std::string> pending_;
 };
 
 }  // namespace velmora::win32

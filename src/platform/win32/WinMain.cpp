@@ -29,10 +29,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   app.start();
   if (app.ended()) return 1;
 
+  // The message loop; when no message waits, the pictures no window has
+  // needed yet are decoded one at a time.
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  for (;;) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return 0;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (!pictures.decodeOneInAdvance()) WaitMessage();
   }
-  return 0;
 }
