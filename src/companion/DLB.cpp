@@ -12,7 +12,6 @@ namespace {
 constexpr const char* kApp = "Velmora";
 constexpr const char* kSection = "Pinnote";
 
-constexpr Colour kPageBlue = rgb(74, 114, 190);
 constexpr Colour kLightGreen = rgb(192, 255, 192);
 constexpr Colour kLightRed = rgb(255, 128, 128);
 
@@ -143,8 +142,7 @@ void DLB::showStoredOptions() {
 }
 
 void DLB::paintPageBlue() {
-  for (const char* name : {"Frame1", "Frame2", "Label1", "Label2", "Option1", "Option2", "Option3", "Check1"})
-    c(name).setBackColor(kPageBlue);
+  velmora::paintPageBlue(*this, {"Frame1", "Frame2", "Label1", "Label2", "Option1", "Option2", "Option3", "Check1"});
 }
 
 void DLB::selectOption(const char* option) {

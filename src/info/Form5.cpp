@@ -7,7 +7,6 @@ namespace velmora {
 
 namespace {
 
-constexpr Colour kPageBlue = rgb(74, 114, 190);
 constexpr Colour kLightYellow = rgb(255, 255, 128);
 constexpr Colour kLightRed = rgb(255, 128, 128);
 
@@ -96,7 +95,7 @@ void Form5::createControls() {
 
 void Form5::Form_Load() {
   setUpSkin(*this, kRed);
-  for (const char* name : {"Text2", "Text1", "Frame1", "Frame2"}) c(name).setBackColor(kPageBlue);
+  paintPageBlue(*this, {"Text2", "Text1", "Frame1", "Frame2"});
 }
 
 void Form5::leave() { app().returnShowFirst(*this); }

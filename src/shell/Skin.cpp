@@ -2,6 +2,10 @@
 
 namespace velmora {
 
+void paintPageBlue(Form& form, std::initializer_list<const char*> names) {
+  for (const char* name : names) form.c(name).setBackColor(kPageBlue);
+}
+
 void makeLayered(Form& form) {
   User32Api& user32 = form.platform().user32;
   const WindowHandle window = form.hWnd();

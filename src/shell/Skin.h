@@ -22,6 +22,10 @@ inline constexpr const char* kBackPressed = "common/back_pressed";
 inline constexpr const char* kPageBackground = "common/page_background";
 }  // namespace pictures
 
+// The blue the setting pages paint their frames, labels and boxes at load.
+inline constexpr Colour kPageBlue = rgb(74, 114, 190);
+void paintPageBlue(Form& form, std::initializer_list<const char*> names);
+
 // Makes the window layered (extended style read, then written back with
 // WS_EX_LAYERED added).
 void makeLayered(Form& form);

@@ -24,8 +24,5 @@ void addDescriptionBox(Form& form, const char* descriptionLabel, double descript
   form.add(noteLabel, ControlKind::Label, &frame).at(16, 48, noteWidth, 17).caption(kDefaultNote).foreColor(kWhite);
 }
 
-void paintPageBlue(Form& form, std::initializer_list<const char*> names) {
-  for (const char* name : names) form.c(name).setBackColor(kPageBlue);
-}
 
 }  // namespace velmora

@@ -1,13 +1,11 @@
 #pragma once
-// The look the three tweak pages share: the settings frame, the description
-// box below it, and the blue their frames, labels and boxes get at load.
-#include <initializer_list>
-
+// The look the three tweak pages share: the settings frame and the
+// description box below it.
 #include "shell/Form.h"
+#include "shell/Skin.h"
 
 namespace velmora {
 
-inline constexpr Colour kPageBlue = rgb(74, 114, 190);
 inline constexpr Colour kSettingsCaptionColour = rgb(192, 255, 192);
 inline constexpr Colour kDescriptionCaptionColour = rgb(255, 128, 128);
 
@@ -18,8 +16,5 @@ Control& addSettingsFrame(Form& form, const char* caption, double top);
 // label (two lines) and the note label (one line), both white.
 void addDescriptionBox(Form& form, const char* descriptionLabel, double descriptionWidth,
                        const char* noteLabel, double noteWidth);
-
-// Gives the controls the page blue, in the order named.
-void paintPageBlue(Form& form, std::initializer_list<const char*> names);
 
 }  // namespace velmora
