@@ -239,7 +239,7 @@ def _(s):
         p.close()
 
 
-@suite.scenario("dragging the title bar moves the window; dragging elsewhere does not")
+@suite.scenario("dragging the title bar moves the window, elsewhere not; the next screen opens centred")
 def _(s):
     p = scenario_prefix(s, "drag")
     try:
@@ -258,6 +258,22 @@ def _(s):
             check(abs(after[0] - want[0]) <= 3 and abs(after[1] - want[1]) <= 3,
                   "%s drag by (%d,%d): window went %r -> %r" % (what, dx, dy, before[:2], after[:2]))
             check(app.alive(), "process ended while dragging the %s" % what)
+        # A screen reached after a drag opens centred, and so does the main
+        # window it returns to.
+        main.drag(200, 18, 80, 50)
+        time.sleep(0.4)
+        check(main.geometry() != CENTRED, "the drag did not move the main window")
+        main.click(*centre(TILES[3][1:]), hover=0.3)
+        more = app.wait_window(MORE, timeout=20)
+        check(more is not None and more.geometry() == CENTRED,
+              "更多 after a drag: %r" % (more and more.geometry(),))
+        if more:
+            more.drag(200, 18, -70, 30)
+            time.sleep(0.4)
+            more.click(480 + 27, 208 + 40, hover=0.3)
+            back = app.wait_window(MAIN, timeout=10)
+            check(back is not None and back.geometry() == CENTRED,
+                  "main window after a dragged page: %r" % (back and back.geometry(),))
     finally:
         p.close()
 
