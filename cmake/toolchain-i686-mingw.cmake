@@ -1,16 +1,4 @@
-# Cross build for Windows with MinGW-w64 (i686, Win32 thread model: no
-# winpthread DLL, which keeps the exe loadable on Windows XP).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows (XP and later) with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(VELMORA_MINGW_TRIPLE i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${VELMORA_MINGW_TRIPLE}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${VELMORA_MINGW_TRIPLE}-g++-win32)
-set(CMAKE_RC_COMPILER  ${VELMORA_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VELMORA_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
