@@ -13,7 +13,7 @@ warm prefix. The floor's counterpart of a page switch is a click that hides
 its window, creates and shows another and destroys the first (floor
 --switch); it is measured before and after Velmora, and the median of both
 batches is the reference. Input goes through XTest and windows are seen by
-their MapNotify events (measure.XDirect), so both sides are timed the same
+their MapNotify events (xdirect.XDirect), so both sides are timed the same
 way to the millisecond.
 
 Targets: every ratio <= 1.5; memory after 200 round trips within 2 MiB of
@@ -26,7 +26,7 @@ import unicodedata
 
 import test_harness
 from harness import ROOT, HarnessError
-from measure import XDirect
+from xdirect import XDirect
 
 EXE = os.environ.get("VELMORA_BENCH_EXE", os.path.join(ROOT, "build", "x86_64", "Velmora.exe"))
 EXE_I686 = os.path.join(ROOT, "build", "i686", "Velmora.exe")

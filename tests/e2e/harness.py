@@ -2,18 +2,21 @@
 
 Run with /usr/bin/python3 (Debian's, which has PIL).
 
-    with Session() as s:                  # Xvfb + one prepared Wine prefix
-        prefix = s.fresh_prefix("name")   # a copy of it, for one scenario
-        app = prefix.launch(exe)
-        win = app.wait_window("Velmora")
-        win.click(546, 0)
-        shot = s.screenshot("name")       # PIL image + saved PNG path
-        prefix.reg_query(key, value)
-        prefix.close()                    # wineserver -k for that prefix
+    with Session() as s:                        # Xvfb + one prepared Wine prefix
+        with velmora(s, "name") as v:           # a copy of it, for one scenario
+            app, main = v.start()               # Velmora up to its main window
+            main.click(546, 0)
+            shot = s.screenshot("name")         # PIL image + saved PNG path
+            v.prefix.reg_query(key, value)
+                                                # left: every process of the prefix ends
 
-Everything that touches X goes through xdotool / xwd / xprop with
-DISPLAY set to the session's display; everything Wine goes through the
-prefix's own environment, so the user's ~/.wine is never used.
+Everything that touches X goes through xdotool / import / xprop, or through
+a direct connection (xdirect.XDirect), with DISPLAY set to the session's
+display; everything Wine goes through the prefix's own environment and the
+64-bit loader named explicitly, so the user's ~/.wine is never used and a
+32-bit loader installed beside it never slows the harness down.
+
+VELMORA_E2E_EXE names the exe every suite runs (default: the x86_64 build).
 """
 import io
 import os
@@ -38,6 +41,8 @@ FONT_FACE = "WenQuanYi Micro Hei"
 FONT_REPLACED = ["微软雅黑", "宋体", "Microsoft YaHei", "SimSun", "新宋体", "NSimSun",
                  "Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif"]
 WINDOWS_VERSION = os.environ.get("VELMORA_E2E_WINVER", "winxp")
+EXE = os.path.abspath(os.environ.get("VELMORA_E2E_EXE", os.path.join(ROOT, "build", "x86_64", "Velmora.exe")))
+MAIN_CAPTION = "Velmora"
 
 
 class HarnessError(Exception):
@@ -54,9 +59,12 @@ def _which(*names):
     raise HarnessError("none of %s found" % (names,))
 
 
-WINE = _which("wine", "wine-stable")
-WINESERVER = _which("wineserver", "wineserver-stable", "/usr/lib/wine/wineserver64", "/usr/lib/wine/wineserver")
-WINEBOOT = _which("wineboot", "wineboot-stable")
+# The 64-bit loader by its own name: once wine32 is installed, the plain
+# `wine` command is the 32-bit loader, which runs under emulation on these
+# machines and takes over a minute for a `reg query`. wine64 hands a 32-bit
+# exe to the 32-bit loader itself.
+WINE = _which("/usr/lib/wine/wine64", "wine64", "wine", "wine-stable")
+WINESERVER = _which("/usr/lib/wine/wineserver64", "wineserver", "wineserver-stable", "/usr/lib/wine/wineserver")
 IMPORT = _which("/usr/bin/import", "import")  # /usr/local/bin/convert may be a stand-in
 
 
@@ -202,6 +210,9 @@ def _reg_file(entries):
 def wine_env(prefix_dir, display_name):
     env = dict(os.environ)
     env.update({
+        # The 32-bit loader, run by QEMU user emulation, fails to map the
+        # shared user data without this reservation; 64-bit Wine ignores it.
+        "QEMU_RESERVED_VA": "0xffff0000",
         "WINEPREFIX": prefix_dir,
         "WINEDEBUG": "-all",
         "WINEARCH": "win64",
@@ -287,6 +298,9 @@ class Prefix:
     def reg_add(self, key, name, value, kind="REG_SZ"):
         self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", str(value), "/f")
 
+    def reg_delete(self, key, name):
+        self.wine("reg", "delete", key, "/v", name, "/f", check=False)
+
     def reg_import(self, entries):
         path = os.path.join(self.path, "drive_c", "harness.reg")
         with open(path, "wb") as f:
@@ -332,6 +346,14 @@ class Prefix:
         for app in self.apps:
             app.kill()
         self.kill_server()
+
+    # `with session.fresh_prefix(name) as p:` ends every process of the prefix on the way out.
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
 
 
 class App:
@@ -437,6 +459,16 @@ class Window:
         time.sleep(0.1)
         self.x.mouseup(1)
 
+    def wait_at(self, want, timeout=3, tolerance=3):
+        """The geometry once the window is at `want` (x, y), or when time is up."""
+        deadline = time.monotonic() + timeout
+        while True:
+            g = self.geometry()
+            if (abs(g[0] - want[0]) <= tolerance and abs(g[1] - want[1]) <= tolerance) or \
+                    time.monotonic() > deadline:
+                return g
+            time.sleep(0.1)
+
     def skips_taskbar(self):
         return self.x.skips_taskbar(self.wid)
 
@@ -491,7 +523,7 @@ class Session:
         os.makedirs(path)
         env = wine_env(path, self.display.name)
         t0 = time.monotonic()
-        r = subprocess.run([WINEBOOT, "-i"], env=env, capture_output=True, timeout=300)
+        r = subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True, timeout=300)
         if r.returncode != 0:
             raise HarnessError("wineboot -i failed: %s" % r.stderr.decode(errors="replace")[-500:])
         p = Prefix(path, self.display.name)
@@ -530,6 +562,21 @@ class Session:
     def pixel(self, x, y):
         return self.x.capture().getpixel((x, y))
 
+    def capture_until(self, holds, timeout=5, name=None):
+        """The screen once holds(img) is true, or the last capture when time
+        is up (a window can paint a moment after it is mapped); saved as
+        NAME.png when a name is given."""
+        deadline = time.monotonic() + timeout
+        while True:
+            img = self.x.capture()
+            if holds(img) or time.monotonic() > deadline:
+                break
+            time.sleep(0.1)
+        if name:
+            path = os.path.join(SCREENS_DIR, re.sub(r"[^\w.-]", "_", name) + ".png")
+            img.save(path)
+        return img
+
 
 def region_differs(a, b, box, threshold=8):
     """True if images a and b differ somewhere inside box (x0, y0, x1, y1)."""
@@ -540,3 +587,78 @@ def region_differs(a, b, box, threshold=8):
 
 def close_to(c1, c2, tol=6):
     return all(abs(a - b) <= tol for a, b in zip(c1, c2))
+
+
+# --- Velmora in a prefix of its own ----------------------------------------------
+
+def pe_is_32bit(path):
+    """Whether a Windows exe is 32-bit (i386), from its PE header."""
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    pe = int.from_bytes(head[0x3C:0x40], "little")
+    return head[pe:pe + 4] == b"PE\0\0" and int.from_bytes(head[pe + 4:pe + 6], "little") == 0x14C
+
+
+def start_timeout(exe=EXE):
+    """How long a start may take: a 32-bit exe starts under emulation here,
+    which costs about a minute before its first window."""
+    return 300 if pe_is_32bit(exe) else 40
+
+
+class Velmora:
+    """A fresh prefix for one scenario, Velmora started in it on request,
+    and every process of the prefix ended on the way out, pass or fail."""
+
+    def __init__(self, session, name, windows=None, exe=None):
+        self.session, self.name, self.windows = session, name, windows
+        self.exe = exe or EXE
+        self.prefix = None
+        self.app = self.main = None
+
+    def __enter__(self):
+        if not os.path.isfile(self.exe):
+            from runner import Skip
+            raise Skip("%s not built" % os.path.relpath(self.exe, ROOT))
+        self.prefix = self.session.fresh_prefix(self.name)
+        if self.windows:
+            self.prefix.reg_add("HKCU\\Software\\Wine", "Version", self.windows)
+        return self
+
+    def __exit__(self, *exc):
+        self.prefix.close()
+        return False
+
+    def launch(self):
+        """Starts Velmora without waiting for anything."""
+        self.app = self.prefix.launch(self.exe)
+        return self.app
+
+    def start(self, timeout=None):
+        """Starts Velmora and waits for its main window (the splash comes first)."""
+        app = self.launch()
+        self.main = app.wait_window(MAIN_CAPTION, timeout=timeout or start_timeout(self.exe))
+        return app, self.main
+
+    def stop(self):
+        """Ends the running Velmora (and the prefix's server) so that it can start again."""
+        if self.app:
+            self.app.kill()
+        self.prefix.kill_server()
+
+
+def velmora(session, name, windows=None, exe=None):
+    return Velmora(session, name, windows, exe)
+
+
+def tool_exe(name):
+    """A small test tool from tests/e2e/tools/NAME.cpp, built for 64-bit Wine when missing or stale."""
+    src = os.path.join(ROOT, "tests", "e2e", "tools", name + ".cpp")
+    out_dir = os.path.join(ROOT, "build", "e2e-tools")
+    exe = os.path.join(out_dir, name + ".exe")
+    if not os.path.isfile(exe) or os.path.getmtime(src) > os.path.getmtime(exe):
+        os.makedirs(out_dir, exist_ok=True)
+        r = subprocess.run(["x86_64-w64-mingw32-g++-win32", "-std=c++20", "-Os", "-Wall", "-Wextra", "-municode",
+                            "-static", "-o", exe, src], capture_output=True, text=True)
+        if r.returncode != 0:
+            raise HarnessError("building %s failed: %s" % (name, r.stderr[-1000:]))
+    return exe

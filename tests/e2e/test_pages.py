@@ -7,13 +7,13 @@ import os
 import re
 import time
 
-from harness import ROOT, ROOT_RGB, close_to
-from runner import Skip, Suite, check
+import ui
+from harness import ROOT, ROOT_RGB, close_to, velmora
+from runner import Suite, check
 
 suite = Suite("pages")
 
-EXE = os.path.join(ROOT, "build", "x86_64", "Velmora.exe")
-MAIN, PINNOTE, HELP, ABOUT, NOTICE = "Velmora", "Pinnote", "帮助", "更多", "注意"
+MAIN, PINNOTE, HELP, ABOUT, NOTICE = ui.MAIN, ui.PINNOTE, ui.HELP, ui.ABOUT, ui.NOTICE
 PINNOTE_KEY = "HKCU\\Software\\VB and VBA Program Settings\\Velmora\\Pinnote"
 
 # Main window side tabs; the pointer has to rest on a tab before it opens.
@@ -42,17 +42,6 @@ def web_address(name):
         m = re.search(r'\b%s = "([^"]+)"' % name, f.read())
     check(m is not None, "no %s in WebAddresses.h" % name)
     return m.group(1)
-
-
-def prefix_for(session, name):
-    if not os.path.isfile(EXE):
-        raise Skip("%s not built" % os.path.relpath(EXE, ROOT))
-    return session.fresh_prefix(name)
-
-
-def start(prefix):
-    app = prefix.launch(EXE)
-    return app, app.wait_window(MAIN, timeout=40)
 
 
 def open_tab(app, main, tab, caption):
@@ -88,9 +77,9 @@ def pinnote_values(prefix):
 
 @suite.scenario("Pinnote save after clicks writes exactly the touched options; green corners see-through")
 def _(s):
-    p = prefix_for(s, "pinnote-save")
-    try:
-        app, main = start(p)
+    with velmora(s, "pinnote-save") as v:
+        p = v.prefix
+        app, main = v.start()
         page = open_tab(app, main, PINNOTE_TAB, PINNOTE)
         wx, wy, ww, wh = page.geometry()
         corners = {"top-left": (1, 1), "top-right": (ww - 2, 1), "bottom-left": (1, wh - 2),
@@ -112,16 +101,14 @@ def _(s):
         check(app.wait_gone(PINNOTE, timeout=5), "Pinnote page still visible after save")
         got = pinnote_values(p)
         check(got == {"front": "No", "skin": "2", "color": "B"}, "stored after save: %r" % (got,))
-    finally:
-        p.close()
 
 
 @suite.scenario("Pinnote back writes nothing; a swatch clicked before it still counts at a later save")
 def _(s):
-    p = prefix_for(s, "pinnote-back")
-    try:
+    with velmora(s, "pinnote-back") as v:
+        p = v.prefix
         p.reg_add(PINNOTE_KEY, "Color", "G")
-        app, main = start(p)
+        app, main = v.start()
         page = open_tab(app, main, PINNOTE_TAB, PINNOTE)
         click(page, RED)
         click(page, BACK, hover=0.4)
@@ -134,8 +121,6 @@ def _(s):
         app.wait_window(MAIN, timeout=10)
         got = pinnote_values(p)
         check(got == {"color": "G"}, "stored after a save without clicks: %r" % (got,))
-    finally:
-        p.close()
 
 
 def count_close(img, box, colour, tol=40):
@@ -145,9 +130,8 @@ def count_close(img, box, colour, tol=40):
 
 @suite.scenario("help page shows its texts white on blue, the question frame over the usage frame")
 def _(s):
-    p = prefix_for(s, "help")
-    try:
-        app, main = start(p)
+    with velmora(s, "help") as v:
+        app, main = v.start()
         page = open_tab(app, main, HELP_TAB, HELP)
         wx, wy, _, _ = page.geometry()
         usage = (wx + 16, wy + 64, wx + 489, wy + 158)
@@ -168,14 +152,12 @@ def _(s):
         click(page, (528, 299))
         check(app.wait_window(MAIN, timeout=10) is not None, "main window not back after the back picture")
         check(app.wait_gone(HELP, timeout=5), "help page still visible")
-    finally:
-        p.close()
 
 
 @suite.scenario("about spots start the browser on their address and show the Vaultick notice; arrow returns")
 def _(s):
-    p = prefix_for(s, "about")
-    try:
+    with velmora(s, "about") as v:
+        p = v.prefix
         opened = os.path.join(p.path, "browser-opened.txt")
         browser = os.path.join(p.path, "browser.sh")
         with open(browser, "w") as f:
@@ -183,7 +165,7 @@ def _(s):
         os.chmod(browser, 0o755)
         p.reg_add("HKCU\\Software\\Wine\\WineBrowser", "Browsers", browser)
 
-        app, main = start(p)
+        app, main = v.start()
         page = open_tab(app, main, ABOUT_TAB, ABOUT)
         click(page, MAKER_LOGO)
         deadline = time.monotonic() + 15
@@ -203,16 +185,4 @@ def _(s):
         check(app.wait_window(MAIN, timeout=10) is not None, "main window not back after the arrow")
         check(app.wait_gone(ABOUT, timeout=5), "about page still visible")
         check(app.alive(), "process ended")
-    finally:
-        p.close()
 
-
-if __name__ == "__main__":
-    import sys
-
-    from harness import Session
-
-    with Session() as session:
-        counts = suite.run(session, sys.argv[1:] or None)
-    print("e2e: %d passed, %d failed, %d skipped" % (counts["passed"], counts["failed"], counts["skipped"]))
-    sys.exit(1 if counts["failed"] else 0)

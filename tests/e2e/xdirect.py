@@ -1,0 +1,347 @@
+"""One direct connection to the X display, through Xlib with ctypes.
+
+xdotool costs a process start per call and only sees what is on screen at
+the moment it looks. This connection sends input through XTest, reads the
+pointer and the cursor it shows, and receives every map and unmap of a
+top-level window as an event, so a window that is on screen for a
+millisecond is still seen:
+
+    x = XDirect(display_name)
+    with x.window_events() as events:
+        ...                                  # input that switches screens
+        events.collect()
+        events.mapped(size=(580, 350), name="")
+"""
+import ctypes
+import ctypes.util
+import select
+import time
+
+from harness import HarnessError
+
+
+class _XMapEvent(ctypes.Structure):
+    # XMapEvent and XUnmapEvent share this layout up to `window`.
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
+                ("override_redirect", ctypes.c_int)]
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("type", ctypes.c_int), ("xmap", _XMapEvent), ("xclient", _XClientMessageEvent),
+                ("pad", ctypes.c_long * 24)]
+
+
+class _XWindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("border_width", ctypes.c_int), ("depth", ctypes.c_int), ("visual", ctypes.c_void_p),
+                ("root", ctypes.c_ulong), ("c_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
+                ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int),
+                ("backing_planes", ctypes.c_ulong), ("backing_pixel", ctypes.c_ulong),
+                ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
+class _XFixesCursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+_MAP_NOTIFY, _UNMAP_NOTIFY, _CLIENT_MESSAGE = 19, 18, 33
+_SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+_IS_VIEWABLE = 2
+
+
+class Cursor:
+    """The cursor on screen: its size, hot spot and pixels (ARGB, row by row)."""
+
+    def __init__(self, width, height, xhot, yhot, pixels):
+        self.width, self.height, self.xhot, self.yhot, self.pixels = width, height, xhot, yhot, pixels
+
+    def opaque_mask(self):
+        """Row strings of '#' (opaque) and '.' (see-through)."""
+        return ["".join("#" if self.pixels[y * self.width + x] >> 24 else "."
+                        for x in range(self.width)) for y in range(self.height)]
+
+    def __repr__(self):
+        return "Cursor(%dx%d, hot spot %d,%d)" % (self.width, self.height, self.xhot, self.yhot)
+
+
+class MappedWindow:
+    """A top-level window as it was when its map or unmap event arrived."""
+
+    def __init__(self, kind, window, name, geometry, when):
+        self.kind, self.window, self.name, self.geometry, self.when = kind, window, name, geometry, when
+
+    @property
+    def size(self):
+        return self.geometry[2:] if self.geometry else None
+
+    def __repr__(self):
+        return "%s %#x %r %r" % (self.kind, self.window, self.name, self.geometry)
+
+
+class WindowEvents:
+    """Every top-level map and unmap on the display while it is open, on a
+    connection of its own; the name and geometry of a window are read as
+    its event is collected."""
+
+    def __init__(self, display_name):
+        self.x = XDirect(display_name)
+        self.seen = []
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.collect()
+        self.x.close()
+        return False
+
+    def collect(self, wait=0.0):
+        """Reads the events that have arrived (waiting up to `wait` s for the first)."""
+        self.seen += self.x.events(wait)
+        return self.seen
+
+    def mapped(self, name=None, size=None):
+        """The windows mapped so far, optionally only those of a name and size."""
+        return [e for e in self.seen if e.kind == "map" and (name is None or e.name == name)
+                and (size is None or e.size == size)]
+
+    def wait_mapped(self, name, timeout, size=None):
+        deadline = time.monotonic() + timeout
+        while True:
+            found = self.mapped(name, size)
+            if found:
+                return found[0]
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise HarnessError("no window %r mapped after %.0f s; seen: %r" % (name, timeout, self.seen))
+            self.collect(min(left, 0.2))
+
+
+class XDirect:
+    """One connection to the display: XTest input, pointer and cursor, top-level map events."""
+
+    def __init__(self, display_name):
+        self.lib = lib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        self.tst = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+        self.fixes = ctypes.CDLL(ctypes.util.find_library("Xfixes") or "libXfixes.so.3")
+        lib.XOpenDisplay.restype = ctypes.c_void_p
+        lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        lib.XDefaultRootWindow.restype = ctypes.c_ulong
+        lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        lib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        lib.XConnectionNumber.argtypes = [ctypes.c_void_p]
+        lib.XPending.argtypes = [ctypes.c_void_p]
+        lib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(_XEvent)]
+        lib.XFlush.argtypes = [ctypes.c_void_p]
+        lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        lib.XInternAtom.restype = ctypes.c_ulong
+        lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        lib.XGetWindowProperty.argtypes = [
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long, ctypes.c_int,
+            ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+            ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_void_p)]
+        lib.XFree.argtypes = [ctypes.c_void_p]
+        lib.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(_XWindowAttributes)]
+        lib.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                                   ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_void_p),
+                                   ctypes.POINTER(ctypes.c_uint)]
+        lib.XQueryPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.POINTER(ctypes.c_ulong)] * 2 + \
+            [ctypes.POINTER(ctypes.c_int)] * 4 + [ctypes.POINTER(ctypes.c_uint)]
+        lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                   ctypes.POINTER(_XEvent)]
+        lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.fixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
+        self.fixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        # A window that goes while it is looked at must not end the run.
+        self._on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+        lib.XSetErrorHandler(self._on_error)
+        self.tst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                                  ctypes.c_ulong]
+        self.tst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.display_name = display_name
+        self.dpy = lib.XOpenDisplay(display_name.encode())
+        if not self.dpy:
+            raise HarnessError("cannot open display %s" % display_name)
+        self.root = lib.XDefaultRootWindow(self.dpy)
+        self.fd = lib.XConnectionNumber(self.dpy)
+        self._net_wm_name = lib.XInternAtom(self.dpy, b"_NET_WM_NAME", 0)
+        self._wm_protocols = lib.XInternAtom(self.dpy, b"WM_PROTOCOLS", 0)
+        self._wm_delete_window = lib.XInternAtom(self.dpy, b"WM_DELETE_WINDOW", 0)
+        lib.XSelectInput(self.dpy, self.root, _SUBSTRUCTURE_NOTIFY_MASK)
+        lib.XSync(self.dpy, 0)
+
+    def close(self):
+        if self.dpy:
+            self.lib.XCloseDisplay(self.dpy)
+            self.dpy = None
+
+    def window_events(self):
+        """A second connection that records every map and unmap from now on."""
+        return WindowEvents(self.display_name)
+
+    # --- windows ----------------------------------------------------------------
+
+    def name(self, window):
+        kind, fmt = ctypes.c_ulong(), ctypes.c_int()
+        count, after, data = ctypes.c_ulong(), ctypes.c_ulong(), ctypes.c_void_p()
+        if self.lib.XGetWindowProperty(self.dpy, window, self._net_wm_name, 0, 256, 0, 0, ctypes.byref(kind),
+                                       ctypes.byref(fmt), ctypes.byref(count), ctypes.byref(after),
+                                       ctypes.byref(data)) != 0 or not data.value:
+            return None
+        try:
+            return ctypes.string_at(data.value, count.value).decode("utf-8", "replace")
+        finally:
+            self.lib.XFree(data)
+
+    def geometry(self, window):
+        a = _XWindowAttributes()
+        if not self.lib.XGetWindowAttributes(self.dpy, window, ctypes.byref(a)):
+            return None
+        return a.x, a.y, a.width, a.height, a.map_state == _IS_VIEWABLE
+
+    def top_level(self):
+        """The root's children, bottom of the stack first."""
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children, count = ctypes.c_void_p(), ctypes.c_uint()
+        if not self.lib.XQueryTree(self.dpy, self.root, ctypes.byref(root), ctypes.byref(parent),
+                                   ctypes.byref(children), ctypes.byref(count)):
+            return []
+        try:
+            ids = ctypes.cast(children, ctypes.POINTER(ctypes.c_ulong))
+            return [ids[i] for i in range(count.value)]
+        finally:
+            if children.value:
+                self.lib.XFree(children)
+
+    def viewable(self):
+        """[(window, name, (x, y, w, h))] of the viewable top-level windows, topmost first."""
+        out = []
+        for window in reversed(self.top_level()):
+            g = self.geometry(window)
+            if g and g[4]:
+                out.append((window, self.name(window), g[:4]))
+        return out
+
+    def shown(self, caption):
+        """(x, y, w, h) of a viewable top-level window with this caption, else None."""
+        for _, name, geometry in self.viewable():
+            if name == caption:
+                return geometry
+        return None
+
+    def close_window(self, window):
+        """Asks a window to close as a window manager or taskbar would
+        (WM_DELETE_WINDOW): it reaches that window only, whatever has the focus."""
+        event = _XEvent()
+        event.xclient.type = _CLIENT_MESSAGE
+        event.xclient.window = window
+        event.xclient.message_type = self._wm_protocols
+        event.xclient.format = 32
+        event.xclient.data[0] = self._wm_delete_window
+        event.xclient.data[1] = 0  # CurrentTime
+        self.lib.XSendEvent(self.dpy, window, 0, 0, ctypes.byref(event))
+        self.lib.XFlush(self.dpy)
+
+    # --- events -----------------------------------------------------------------
+
+    def drain(self):
+        """Forgets the events so far."""
+        self.lib.XSync(self.dpy, 0)
+        event = _XEvent()
+        while self.lib.XPending(self.dpy):
+            self.lib.XNextEvent(self.dpy, ctypes.byref(event))
+
+    def events(self, wait=0.0):
+        """The map and unmap events that have arrived, waiting up to `wait` s for the first."""
+        if wait and not self.lib.XPending(self.dpy):
+            select.select([self.fd], [], [], wait)
+        out = []
+        event = _XEvent()
+        while self.lib.XPending(self.dpy):
+            self.lib.XNextEvent(self.dpy, ctypes.byref(event))
+            if event.type not in (_MAP_NOTIFY, _UNMAP_NOTIFY):
+                continue
+            window = event.xmap.window
+            g = self.geometry(window)
+            out.append(MappedWindow("map" if event.type == _MAP_NOTIFY else "unmap", window,
+                                    self.name(window), g[:4] if g else None, time.monotonic()))
+        return out
+
+    def wait_mapped(self, caption, timeout, alive=None):
+        """Monotonic time at which a top-level window with this caption was
+        mapped (read from the event as soon as it arrives), and its geometry."""
+        deadline = time.monotonic() + timeout
+        event = _XEvent()
+        while True:
+            while self.lib.XPending(self.dpy):
+                self.lib.XNextEvent(self.dpy, ctypes.byref(event))
+                if event.type != _MAP_NOTIFY:
+                    continue
+                seen = time.monotonic()
+                window = event.xmap.window
+                if self.name(window) == caption:
+                    g = self.geometry(window)
+                    return seen, (g[:4] if g else None)
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise HarnessError("%r not mapped after %.0f s" % (caption, timeout))
+            if alive is not None and not alive():
+                raise HarnessError("process exited before %r was mapped" % caption)
+            select.select([self.fd], [], [], min(left, 0.2))
+
+    # --- pointer, cursor and input --------------------------------------------------
+
+    def pointer(self):
+        """Where the pointer is now, in screen coordinates."""
+        root, child = ctypes.c_ulong(), ctypes.c_ulong()
+        rx, ry, wx, wy, mask = ctypes.c_int(), ctypes.c_int(), ctypes.c_int(), ctypes.c_int(), ctypes.c_uint()
+        self.lib.XQueryPointer(self.dpy, self.root, ctypes.byref(root), ctypes.byref(child), ctypes.byref(rx),
+                               ctypes.byref(ry), ctypes.byref(wx), ctypes.byref(wy), ctypes.byref(mask))
+        return rx.value, ry.value
+
+    def cursor(self):
+        """The cursor the display shows now."""
+        image = self.fixes.XFixesGetCursorImage(self.dpy)
+        if not image:
+            raise HarnessError("XFixesGetCursorImage failed")
+        c = image.contents
+        pixels = [c.pixels[i] & 0xFFFFFFFF for i in range(c.width * c.height)]
+        cursor = Cursor(c.width, c.height, c.xhot, c.yhot, pixels)
+        self.lib.XFree(image)
+        return cursor
+
+    def move(self, x, y):
+        self.tst.XTestFakeMotionEvent(self.dpy, -1, int(x), int(y), 0)
+        self.lib.XFlush(self.dpy)
+
+    def button(self, down, number=1):
+        self.tst.XTestFakeButtonEvent(self.dpy, number, 1 if down else 0, 0)
+        self.lib.XFlush(self.dpy)
+
+    def release_to_map(self, caption, timeout=20, alive=None):
+        """Releases the left button; seconds until `caption` is mapped, and its geometry."""
+        self.drain()
+        t0 = time.monotonic()
+        self.button(False)
+        seen, geometry = self.wait_mapped(caption, timeout, alive)
+        return seen - t0, geometry
+
+    def launch_to_map(self, prefix, exe, caption, args=(), timeout=40):
+        """Starts exe; seconds from the process start to `caption` mapped."""
+        self.drain()
+        app = prefix.launch(exe, *args)
+        seen, geometry = self.wait_mapped(caption, timeout, app.alive)
+        return seen - app.started, app, geometry
