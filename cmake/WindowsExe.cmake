@@ -2,7 +2,7 @@
 # with every picture, the icon, the hand cursor and the version embedded.
 enable_language(RC)
 
-file(GLOB VELMORA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+file(GLOB VELMORA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/*.cpp)
 
 # One RCDATA resource per picture: assets/<screen>/<name>.png becomes the
 # resource SCREEN_NAME, which the view looks up by the picture's id.
@@ -22,7 +22,7 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/pictures.rc PROPERTIES OBJECT_DE
 
 add_executable(velmora WIN32
   ${VELMORA_WIN32_SOURCES}
-  ${CMAKE_SOURCE_DIR}/src/platform/win32/velmora.rc
+  ${CMAKE_SOURCE_DIR}/src/win32/velmora.rc
   ${CMAKE_BINARY_DIR}/pictures.rc)
 set_target_properties(velmora PROPERTIES OUTPUT_NAME Velmora)
 target_include_directories(velmora PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Windowing.h"
+#include "win32/Win32Windowing.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/win32/Resources.h"
-#include "platform/win32/WinText.h"
+#include "win32/Resources.h"
+#include "win32/WinText.h"
 #include "shell/Form.h"
 
 namespace velmora::win32 {

@@ -11,8 +11,8 @@
 #include <tuple>
 
 #include "platform/Windowing.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/Pictures.h"
+#include "win32/Handles.h"
+#include "win32/Pictures.h"
 #include "shell/Control.h"
 
 namespace velmora::win32 {

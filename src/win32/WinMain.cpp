@@ -2,10 +2,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "platform/win32/Pictures.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Services.h"
-#include "platform/win32/Win32Windowing.h"
+#include "win32/Pictures.h"
+#include "win32/Win32Registry.h"
+#include "win32/Win32Services.h"
+#include "win32/Win32Windowing.h"
 #include "shell/Application.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

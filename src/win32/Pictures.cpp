@@ -1,4 +1,4 @@
-#include "platform/win32/Pictures.h"
+#include "win32/Pictures.h"
 
 #include <objidl.h>
 // GDI+ flat API: present on every Windows since XP.
