@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -61,8 +61,8 @@ std::string storedValueFor(const std::string& colourWord) {
 
 }  // namespace
 
-DLB::DLB(Application& app)
-    : SettingsPage(app, "DLB", "Pinnote",
+DLB::DLB(const FormContext& context)
+    : SettingsPage(context, "DLB", "Pinnote",
                    SettingsPage::Style{kGreen, DragOn::MouseDown, CloseSwitch::ShowFirst, "Label1", "Label2"}) {
   on("Check1", Event::MouseMove, [this](const EventArgs&) {
     showDescription("可以使 Pinnote 始终保持在其它窗口前端。", kRestartNote);
@@ -134,7 +134,7 @@ void DLB::Form_Load() {
 // Anything the page does not know shows as the form's defaults: Check1
 // ticked, Option1 selected, and no colour word at all.
 void DLB::showStoredOptions() {
-  SettingsStore& store = platform().settings;
+  SettingsStore& store = services().settings;
   if (store.GetSetting(kApp, kSection, "Front") == "No") c("Check1").setValue(0);
   if (store.GetSetting(kApp, kSection, "Skin") == "2") selectOption("Option2");
   Control& colour = c("COLOR");
@@ -160,7 +160,7 @@ void DLB::pickColour(const char* colourWord) {
 // Only touched options are written, in the order Front, Skin, Color, each
 // with what the page shows now.
 bool DLB::saveSettings() {
-  SettingsStore& store = platform().settings;
+  SettingsStore& store = services().settings;
   if (frontTouched_ == 1) store.SaveSetting(kApp, kSection, "Front", c("Check1").Value() == 1 ? "Yes" : "No");
   if (skinTouched_ == 1) {
     if (c("Option1").Value() == 1) store.SaveSetting(kApp, kSection, "Skin", "");

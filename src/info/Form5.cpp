@@ -1,7 +1,6 @@
 #include "info/Form5.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -38,7 +37,7 @@ constexpr const char* kQuestionsText =
 
 }  // namespace
 
-Form5::Form5(Application& app) : Form(app, "Form5", "帮助", 581, 351) {
+Form5::Form5(const FormContext& context) : Form(context, "Form5", "帮助", 581, 351) {
   setBackground(pictures::kPageBackground);
   on("", Event::MouseMove, [this](const EventArgs&) {
     if (c("Image2").Visible()) {
@@ -98,6 +97,6 @@ void Form5::Form_Load() {
   paintPageBlue(*this, {"Text2", "Text1", "Frame1", "Frame2"});
 }
 
-void Form5::leave() { app().returnShowFirst(*this); }
+void Form5::leave() { navigator().returnShowFirst(*this); }
 
 }  // namespace velmora

@@ -4,8 +4,7 @@
 
 #include "info/WebAddresses.h"
 #include "platform/MessageBoxService.h"
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -13,14 +12,14 @@ namespace {
 constexpr int kNormalFocusedWindow = 1;
 }  // namespace
 
-Form6::Form6(Application& app) : Form(app, "Form6", "更多", 581, 351) {
+Form6::Form6(const FormContext& context) : Form(context, "Form6", "更多", 581, 351) {
   setBackground("form6/background");
   on("", Event::MouseDown, [this](const EventArgs& a) {
     if (a.button == button::kLeft) dragWindow(*this);
   });
   on("Image1", Event::Click, [this](const EventArgs&) { openInBrowser(web::kProductPage); });
   on("Image2", Event::Click, [this](const EventArgs&) {
-    platform().messageBox.MsgBox("Vaultick当前处于研发阶段，暂不能使用，请您谅解。", msgbox::kInformation, "注意");
+    services().messageBox.MsgBox("Vaultick当前处于研发阶段，暂不能使用，请您谅解。", msgbox::kInformation, "注意");
   });
   on("Image3", Event::Click, [this](const EventArgs&) { openInBrowser(web::kMakerSite); });
   on("Image4", Event::Click, [this](const EventArgs&) { openInBrowser(web::kAuthorMicroblog); });
@@ -42,7 +41,7 @@ void Form6::Form_Load() { setUpSkin(*this, kRed); }
 // first, and a planted explorer.exe there would run instead. If the Windows
 // folder is unknown, nothing is started rather than a guess.
 void Form6::openInBrowser(const char* address) {
-  ProgramStart& programs = platform().programStart;
+  ProgramStart& programs = services().programStart;
   const std::string windows = programs.WindowsDirectory();
   if (windows.empty()) return;
   std::string explorer = windows + "\\explorer.exe";
@@ -50,6 +49,6 @@ void Form6::openInBrowser(const char* address) {
   programs.Shell(explorer + " " + address, kNormalFocusedWindow);
 }
 
-void Form6::Image5_Click() { app().returnShowFirst(*this); }
+void Form6::Image5_Click() { navigator().returnShowFirst(*this); }
 
 }  // namespace velmora

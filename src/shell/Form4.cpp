@@ -1,11 +1,10 @@
 #include "shell/Form4.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
-Form4::Form4(Application& app) : Form(app, "Form4", "更多", 580, 350) {
+Form4::Form4(const FormContext& context) : Form(context, "Form4", "更多", 580, 350) {
   setBackground("form4/background");
   on("Picture1", Event::MouseDown, [this](const EventArgs& a) {
     if (a.button == button::kLeft) dragWindow(*this);
@@ -18,7 +17,7 @@ Form4::Form4(Application& app) : Form(app, "Form4", "更多", 580, 350) {
   on("Image3", Event::Click, [this](const EventArgs&) { Image3_Click(); });
   on("Image5", Event::MouseMove, swapPictures(*this, "Image5", "Image6"));
   on("Image6", Event::MouseDown, swapPictures(*this, "Image6", "back"));
-  on("Image6", Event::MouseUp, [this](const EventArgs&) { this->app().returnUnloadFirst(*this); });
+  on("Image6", Event::MouseUp, [this](const EventArgs&) { this->navigator().returnUnloadFirst(*this); });
   // The pressed back picture is left alone: the release always leaves.
   on("", Event::MouseMove, [this](const EventArgs&) {
     showControls(*this, {"Image2"});
@@ -36,6 +35,6 @@ void Form4::createControls() {
 
 void Form4::Form_Load() { setUpSkin(*this, kRed); }
 
-void Form4::Image3_Click() { app().returnShowFirst(*this); }
+void Form4::Image3_Click() { navigator().returnShowFirst(*this); }
 
 }  // namespace velmora

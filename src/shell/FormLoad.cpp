@@ -1,7 +1,6 @@
 #include "shell/FormLoad.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -12,7 +11,7 @@ constexpr const char* kKey = "LoadPictureNumber";
 constexpr int kFadeStep = 17;
 }  // namespace
 
-FormLoad::FormLoad(Application& app) : Form(app, "FormLoad", "加载中...", 580, 350) {
+FormLoad::FormLoad(const FormContext& context) : Form(context, "FormLoad", "加载中...", 580, 350) {
   setBackground("formload/background");
   withoutTaskbarButton();
   on("Timer1", Event::Timer, [this](const EventArgs&) { Timer1_Timer(); });
@@ -29,7 +28,7 @@ void FormLoad::Form_Load() {
   // This start's picture, and the one the next start shows: the default
   // picture, rnd2, rnd3, rnd4, then round again. Anything unexpected starts
   // the round afresh.
-  SettingsStore& settings = platform().settings;
+  SettingsStore& settings = services().settings;
   const std::string current = settings.GetSetting(kApp, kSection, kKey);
   std::string next;
   if (current.empty()) {
@@ -49,7 +48,7 @@ void FormLoad::Form_Load() {
   // Fully transparent when first shown; the timer fades it in.
   setBackColor(kWhite);
   makeLayered(*this);
-  platform().user32.SetLayeredWindowAttributes(hWnd(), kWhite, 0, kLwaAlpha);
+  services().user32.SetLayeredWindowAttributes(hWnd(), kWhite, 0, kLwaAlpha);
   fadeLevel_ = 0;
 }
 
@@ -58,9 +57,9 @@ void FormLoad::Timer1_Timer() {
   if (fadeLevel_ == 255) {
     // Hand over at once: full opacity is never applied to the splash.
     c("Timer1").setEnabled(false);
-    app().splashHandOver(*this);
+    navigator().splashHandOver(*this);
   } else {
-    platform().user32.SetLayeredWindowAttributes(hWnd(), kWhite,
+    services().user32.SetLayeredWindowAttributes(hWnd(), kWhite,
                                                  static_cast<std::uint8_t>(fadeLevel_), kLwaAlpha);
   }
 }

@@ -1,7 +1,7 @@
 #include "shell/FormMain.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/Screen.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -48,7 +48,7 @@ Control& place(Control& control, const Rect& r) { return control.at(r.left, r.to
 
 }  // namespace
 
-FormMain::FormMain(Application& app) : Form(app, "FormMain", "Velmora", 580, 350) {
+FormMain::FormMain(const FormContext& context) : Form(context, "FormMain", "Velmora", 580, 350) {
   setBackground("formmain/background");
 
   on("", Event::MouseMove, [this](const EventArgs&) { Form_MouseMove(); });
@@ -61,7 +61,7 @@ FormMain::FormMain(Application& app) : Form(app, "FormMain", "Velmora", 580, 350
     on(tile.normal, Event::MouseMove, swapPictures(*this, tile.normal, tile.hover));
     on(tile.hover, Event::MouseDown, swapPictures(*this, tile.hover, tile.pressed));
     on(tile.hover, Event::MouseUp,
-       [this, tile](const EventArgs&) { this->app().switchViaLoading(tile.target); });
+       [this, tile](const EventArgs&) { this->navigator().switchViaLoading(tile.target); });
   }
 
   // The tabs of one side form a pair: hovering one returns the other.
@@ -85,10 +85,10 @@ FormMain::FormMain(Application& app) : Form(app, "FormMain", "Velmora", 580, 350
     showControls(*this, {"BZ2", "GY"});
     hideControls(*this, {"GY2"});
   });
-  on("DL2", Event::Click, [this](const EventArgs&) { this->app().switchViaLoading(Screen::DLB); });
+  on("DL2", Event::Click, [this](const EventArgs&) { this->navigator().switchViaLoading(Screen::DLB); });
   on("FE2", Event::Click, [this](const EventArgs&) { FE2_Click(); });
-  on("GY2", Event::Click, [this](const EventArgs&) { this->app().directSwitch(Screen::Form6); });
-  on("BZ2", Event::Click, [this](const EventArgs&) { this->app().directSwitch(Screen::Form5); });
+  on("GY2", Event::Click, [this](const EventArgs&) { this->navigator().directSwitch(Screen::Form6); });
+  on("BZ2", Event::Click, [this](const EventArgs&) { this->navigator().directSwitch(Screen::Form5); });
 }
 
 void FormMain::createControls() {
@@ -132,10 +132,10 @@ void FormMain::Picture1_MouseMove(const EventArgs& args) {
 
 void FormMain::Image1_Click() { setWindowState(1); }
 
-void FormMain::Image3_Click() { app().endProgram(); }
+void FormMain::Image3_Click() { runtime().endProgram(); }
 
 void FormMain::FE2_Click() {
-  platform().messageBox.MsgBox("即将更新，敬请期待。", msgbox::kExclamation, "注意");
+  services().messageBox.MsgBox("即将更新，敬请期待。", msgbox::kExclamation, "注意");
 }
 
 }  // namespace velmora

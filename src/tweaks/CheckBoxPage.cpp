@@ -6,9 +6,9 @@
 
 namespace velmora {
 
-CheckBoxPage::CheckBoxPage(Application& app, std::string name, std::string caption, Layout layout,
+CheckBoxPage::CheckBoxPage(const FormContext& context, std::string name, std::string caption, Layout layout,
                            const std::array<Box, kBoxCount>& boxes)
-    : SettingsPage(app, std::move(name), std::move(caption), SettingsPage::Style{}),
+    : SettingsPage(context, std::move(name), std::move(caption), SettingsPage::Style{}),
       layout_(layout), boxes_(boxes) {
   for (int i = 0; i < kBoxCount; ++i) {
     on(boxName(i), Event::MouseMove, [this, i](const EventArgs&) {
@@ -40,7 +40,7 @@ void CheckBoxPage::paintControlsBlue() {
 }
 
 void CheckBoxPage::limitUnlessXp(std::initializer_list<int> lockedBoxes) {
-  if (DetectOsName(platform().osVersion) == kWindowsXp) return;
+  if (DetectOsName(services().osVersion) == kWindowsXp) return;
   setDefaultHint(kNotXpHint);
   for (int index : lockedBoxes) box(index).setEnabled(false);
 }
@@ -50,7 +50,7 @@ bool CheckBoxPage::saveSettings() {
   for (int i = 0; i < kBoxCount; ++i) {
     if (touched_[i] != 1) continue;
     const bool ticked = box(i).Value() == 1;
-    const bool written = report.write(boxes_[i].caption, platform().registry,
+    const bool written = report.write(boxes_[i].caption, services().registry,
                                       [&](RegistryShellObject& shell) { return writeBox(i, ticked, shell); });
     if (written) touched_[i] = 0;
   }

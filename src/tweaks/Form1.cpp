@@ -51,14 +51,14 @@ const std::array<std::string, 5> kHiddenIcons = {
 
 }  // namespace
 
-Form1::Form1(Application& app)
-    : CheckBoxPage(app, "Form1", "桌面及菜单", {"桌面", 56, 289}, kBoxes) {}
+Form1::Form1(const FormContext& context)
+    : CheckBoxPage(context, "Form1", "桌面及菜单", {"桌面", 56, 289}, kBoxes) {}
 
 void Form1::Form_Load() {
   setDefaultHint(kChooseHint);
   // One shell object for all seven reads; a read that fails leaves its box
   // as the holder's start value says.
-  const std::unique_ptr<RegistryShellObject> shell = platform().registry.CreateObject();
+  const std::unique_ptr<RegistryShellObject> shell = services().registry.CreateObject();
 
   RegHolder iconSize;
   readInto(iconSize, shell.get(), kIconSize);

@@ -43,15 +43,15 @@ const std::array<std::string, CheckBoxPage::kBoxCount> kPolicies = {
 
 }  // namespace
 
-Form2::Form2(Application& app)
-    : CheckBoxPage(app, "Form2", "系统", {"安全", 48, 257}, kBoxes) {}
+Form2::Form2(const FormContext& context)
+    : CheckBoxPage(context, "Form2", "系统", {"安全", 48, 257}, kBoxes) {}
 
 void Form2::Form_Load() {
   setDefaultHint(kChooseHint);
   // Each policy with a shell object of its own; the second and third are
   // read the other way round.
   for (int index : {0, 2, 1, 3, 4, 5, 6}) {
-    const std::unique_ptr<RegistryShellObject> shell = platform().registry.CreateObject();
+    const std::unique_ptr<RegistryShellObject> shell = services().registry.CreateObject();
     RegHolder policy;
     readInto(policy, shell.get(), kPolicies[static_cast<std::size_t>(index)]);
     if (equalsNumber(policy, 1)) box(index).setValue(1);

@@ -21,7 +21,7 @@ SettingsPage::Style form3Style() {
 
 }  // namespace
 
-Form3::Form3(Application& app) : SettingsPage(app, "Form3", "其它", form3Style()) {
+Form3::Form3(const FormContext& context) : SettingsPage(context, "Form3", "其它", form3Style()) {
   // Any character counts, Backspace included; nothing is refused or changed.
   on("Text1", Event::KeyPress, [this](const EventArgs&) { edited_ = 1; });
 }
@@ -35,21 +35,21 @@ void Form3::createPageControls() {
 
 void Form3::Form_Load() {
   setDefaultHint(kChooseHint);
-  const std::unique_ptr<RegistryShellObject> shell = platform().registry.CreateObject();
+  const std::unique_ptr<RegistryShellObject> shell = services().registry.CreateObject();
   RegHolder title = RegValue{std::string(kStandardTitle)};
   readInto(title, shell.get(), kWindowTitle);
   c("Text1").setText(holderText(title));
   paintPageBlue(*this, {"Frame1", "Frame2", "Label1", "Label2", "Label3"});
   SettingsPage::Form_Load();
   // Nothing is locked here: the title works on every Windows.
-  if (DetectOsName(platform().osVersion) != kWindowsXp) setDefaultHint(kNotXpHint);
+  if (DetectOsName(services().osVersion) != kWindowsXp) setDefaultHint(kNotXpHint);
 }
 
 bool Form3::saveSettings() {
   if (edited_ != 1) return true;
   SaveReport report;
   const std::string title = c("Text1").Text();
-  if (report.write("IE标题栏文字", platform().registry,
+  if (report.write("IE标题栏文字", services().registry,
                    [&](RegistryShellObject& shell) { return shell.RegWrite(kWindowTitle, title, "REG_SZ"); }))
     edited_ = 0;
   return report.finish(*this);

@@ -1,6 +1,6 @@
 #include "tweaks/TweakLook.h"
 
-#include "shell/SettingsPage.h"
+#include "shell/framework/SettingsPage.h"
 
 namespace velmora {
 

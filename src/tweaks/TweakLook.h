@@ -1,8 +1,8 @@
 #pragma once
 // The look the three tweak pages share: the settings frame and the
 // description box below it.
-#include "shell/Form.h"
-#include "shell/Skin.h"
+#include "shell/framework/Form.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 

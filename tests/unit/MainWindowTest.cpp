@@ -6,7 +6,7 @@
 #include <functional>
 #include <set>
 
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 #include "support/ScreenProbe.h"
 #include "support/TestDesktop.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <set>
 
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 #include "support/TweakProbe.h"
 
 namespace velmora::testing {

@@ -1,4 +1,4 @@
-#include "win32/Win32Windowing.h"
+#include "win32/Win32View.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
+#include "shell/framework/Form.h"
 #include "win32/Resources.h"
 #include "win32/WinText.h"
-#include "shell/Form.h"
 
 namespace velmora::win32 {
 
@@ -38,8 +38,8 @@ int buttonMask(WPARAM keys) {
 
 }  // namespace
 
-struct Win32Windowing::FormWindow {
-  Win32Windowing* owner = nullptr;
+struct Win32View::FormWindow {
+  Win32View* owner = nullptr;
   Form* form = nullptr;
   HWND hwnd = nullptr;
   std::map<const Control*, HWND> children;
@@ -49,7 +49,7 @@ struct Win32Windowing::FormWindow {
   HWND tooltips = nullptr;  // destroyed with the form: it is owned by it
 };
 
-Win32Windowing::Win32Windowing(HINSTANCE instance, Pictures& pictures)
+Win32View::Win32View(HINSTANCE instance, Pictures& pictures)
     : instance_(instance), pictures_(pictures),
       hand_(LoadCursorW(instance, MAKEINTRESOURCEW(kHandCursor))), arrow_(LoadCursorW(nullptr, IDC_ARROW)) {
   WNDCLASSEXW form{};
@@ -71,11 +71,11 @@ Win32Windowing::Win32Windowing(HINSTANCE instance, Pictures& pictures)
   RegisterClassExW(&container);
 }
 
-Win32Windowing::~Win32Windowing() {
+Win32View::~Win32View() {
   for (auto& entry : windows_) DestroyWindow(entry.first);
 }
 
-WindowHandle Win32Windowing::CreateFormWindow(Form& form) {
+WindowHandle Win32View::CreateFormWindow(Form& form) {
   // Decode every picture first, so that a missing one fails before any
   // window exists.
   if (!form.backgroundPicture().empty()) pictures_.get(form.backgroundPicture());
@@ -111,7 +111,7 @@ WindowHandle Win32Windowing::CreateFormWindow(Form& form) {
   return reinterpret_cast<WindowHandle>(hwnd);
 }
 
-void Win32Windowing::createChild(FormWindow& fw, const Control& control) {
+void Win32View::createChild(FormWindow& fw, const Control& control) {
   HWND parent = containerWindow(fw, control.container());
   const RECT rc = pixelRect(control.rect());
   const std::wstring caption = wide(control.Caption());
@@ -152,7 +152,7 @@ void Win32Windowing::createChild(FormWindow& fw, const Control& control) {
   updateChild(fw, child, control);
 }
 
-void Win32Windowing::updateChild(FormWindow& fw, HWND child, const Control& control) {
+void Win32View::updateChild(FormWindow& fw, HWND child, const Control& control) {
   (void)fw;
   EnableWindow(child, control.Enabled());
   if (control.kind() == ControlKind::CheckBox || control.kind() == ControlKind::OptionButton) {
@@ -168,7 +168,7 @@ void Win32Windowing::updateChild(FormWindow& fw, HWND child, const Control& cont
   InvalidateRect(child, nullptr, TRUE);
 }
 
-void Win32Windowing::updateTimer(FormWindow& fw, const Control& control) {
+void Win32View::updateTimer(FormWindow& fw, const Control& control) {
   const auto& controls = fw.form->controls();
   UINT_PTR id = 1;
   for (const auto& c : controls) {
@@ -184,7 +184,7 @@ void Win32Windowing::updateTimer(FormWindow& fw, const Control& control) {
   }
 }
 
-void Win32Windowing::updateToolTip(FormWindow& fw, const Control& control) {
+void Win32View::updateToolTip(FormWindow& fw, const Control& control) {
   if (!fw.tooltips) {
     fw.tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, fw.hwnd, nullptr,
@@ -205,13 +205,13 @@ void Win32Windowing::updateToolTip(FormWindow& fw, const Control& control) {
   if (control.Visible()) SendMessageW(fw.tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-HWND Win32Windowing::containerWindow(FormWindow& fw, const Control* container) {
+HWND Win32View::containerWindow(FormWindow& fw, const Control* container) {
   if (!container) return fw.hwnd;
   auto it = fw.children.find(container);
   return it == fw.children.end() ? fw.hwnd : it->second;
 }
 
-void Win32Windowing::DestroyFormWindow(WindowHandle window) {
+void Win32View::DestroyFormWindow(WindowHandle window) {
   HWND hwnd = hwndOf(window);
   auto it = windows_.find(hwnd);
   if (it == windows_.end()) return;
@@ -223,22 +223,22 @@ void Win32Windowing::DestroyFormWindow(WindowHandle window) {
   windows_.erase(hwnd);
 }
 
-void Win32Windowing::ShowFormWindow(WindowHandle window) {
+void Win32View::ShowFormWindow(WindowHandle window) {
   HWND hwnd = hwndOf(window);
   ShowWindow(hwnd, SW_SHOW);
   SetForegroundWindow(hwnd);
   UpdateWindow(hwnd);
 }
 
-void Win32Windowing::HideFormWindow(WindowHandle window) { ShowWindow(hwndOf(window), SW_HIDE); }
+void Win32View::HideFormWindow(WindowHandle window) { ShowWindow(hwndOf(window), SW_HIDE); }
 
-void Win32Windowing::SetWindowState(WindowHandle window, int state) {
+void Win32View::SetWindowState(WindowHandle window, int state) {
   ShowWindow(hwndOf(window), state == 1 ? SW_MINIMIZE : SW_RESTORE);
 }
 
-void Win32Windowing::FormChanged(WindowHandle window) { InvalidateRect(hwndOf(window), nullptr, FALSE); }
+void Win32View::FormChanged(WindowHandle window) { InvalidateRect(hwndOf(window), nullptr, FALSE); }
 
-void Win32Windowing::ControlChanged(WindowHandle window, const Control& control) {
+void Win32View::ControlChanged(WindowHandle window, const Control& control) {
   auto it = windows_.find(hwndOf(window));
   if (it == windows_.end()) return;
   FormWindow& fw = *it->second;
@@ -259,9 +259,9 @@ void Win32Windowing::ControlChanged(WindowHandle window, const Control& control)
   InvalidateRect(container, &rc, FALSE);
 }
 
-void Win32Windowing::EndProgram() { PostQuitMessage(0); }
+void Win32View::EndProgram() { PostQuitMessage(0); }
 
-HFONT Win32Windowing::font(const velmora::Font& f) {
+HFONT Win32View::font(const velmora::Font& f) {
   const auto key = std::make_tuple(f.face, static_cast<int>(std::lround(f.points * 10)), f.bold, f.charset);
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second.get();
@@ -274,13 +274,13 @@ HFONT Win32Windowing::font(const velmora::Font& f) {
   return fonts_.emplace(key, FontHandle(created)).first->second.get();
 }
 
-HBRUSH Win32Windowing::brush(Colour colour) {
+HBRUSH Win32View::brush(Colour colour) {
   auto it = brushes_.find(colour);
   if (it == brushes_.end()) it = brushes_.emplace(colour, Brush(CreateSolidBrush(colour))).first;
   return it->second.get();
 }
 
-void Win32Windowing::paint(FormWindow& fw, HWND hwnd) {
+void Win32View::paint(FormWindow& fw, HWND hwnd) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
   RECT client;
@@ -321,7 +321,7 @@ void Win32Windowing::paint(FormWindow& fw, HWND hwnd) {
   EndPaint(hwnd, &ps);
 }
 
-void Win32Windowing::drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY) {
+void Win32View::drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY) {
   for (const auto& owned : fw.form->controls()) {
     const Control& control = *owned;
     if (control.container() != container || control.windowed() || !control.Visible()) continue;
@@ -340,7 +340,7 @@ void Win32Windowing::drawWindowless(FormWindow& fw, HDC dc, const Control* conta
   }
 }
 
-bool Win32Windowing::forwardMouse(FormWindow& fw, HWND from, UINT message, WPARAM wParam, LPARAM lParam) {
+bool Win32View::forwardMouse(FormWindow& fw, HWND from, UINT message, WPARAM wParam, LPARAM lParam) {
   POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   MapWindowPoints(from, fw.hwnd, &p, 1);
   Form& form = *fw.form;
@@ -371,7 +371,7 @@ bool Win32Windowing::forwardMouse(FormWindow& fw, HWND from, UINT message, WPARA
   return true;
 }
 
-LRESULT CALLBACK Win32Windowing::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32View::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -382,7 +382,7 @@ LRESULT CALLBACK Win32Windowing::WindowProc(HWND hwnd, UINT message, WPARAM wPar
   return fw->owner->handle(*fw, hwnd, message, wParam, lParam);
 }
 
-LRESULT Win32Windowing::handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32View::handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT:
       paint(fw, hwnd);
@@ -448,7 +448,7 @@ LRESULT Win32Windowing::handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM w
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Win32Windowing::NativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32View::NativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* fw = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!fw) return DefWindowProcW(hwnd, message, wParam, lParam);
   const WNDPROC original = fw->nativeProcs[hwnd];

@@ -4,7 +4,7 @@
 // standard places of the save and back buttons.
 #include <initializer_list>
 
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 

@@ -1,12 +1,11 @@
-#include "shell/SettingsPage.h"
+#include "shell/framework/SettingsPage.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
-SettingsPage::SettingsPage(Application& app, std::string name, std::string caption, Style style)
-    : Form(app, std::move(name), std::move(caption), 580, 350), style_(style) {
+SettingsPage::SettingsPage(const FormContext& context, std::string name, std::string caption, Style style)
+    : Form(context, std::move(name), std::move(caption), 580, 350), style_(style) {
   setBackground(pictures::kPageBackground);
   on("", Event::MouseMove, [this](const EventArgs&) { Form_MouseMove(); });
   on("Frame1", Event::MouseMove, [this](const EventArgs&) { Frame1_MouseMove(); });
@@ -58,15 +57,15 @@ void SettingsPage::Picture1_MouseDown(const EventArgs& args) {
 
 void SettingsPage::Image3_Click() {
   if (style_.close == CloseSwitch::ShowFirst)
-    app().returnShowFirst(*this);
+    navigator().returnShowFirst(*this);
   else
-    app().returnUnloadFirst(*this);
+    navigator().returnUnloadFirst(*this);
 }
 
 void SettingsPage::Image4_MouseUp() {
-  if (saveSettings()) app().returnUnloadFirst(*this);
+  if (saveSettings()) navigator().returnUnloadFirst(*this);
 }
 
-void SettingsPage::Image6_MouseUp() { app().returnUnloadFirst(*this); }
+void SettingsPage::Image6_MouseUp() { navigator().returnUnloadFirst(*this); }
 
 }  // namespace velmora

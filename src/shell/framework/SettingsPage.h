@@ -3,7 +3,7 @@
 // back buttons, and the description box that shows the hovered option.
 #include <string>
 
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 
@@ -26,7 +26,7 @@ class SettingsPage : public Form {
   const std::string& defaultHint() const { return defaultHint_; }
 
  protected:
-  SettingsPage(Application& app, std::string name, std::string caption, Style style);
+  SettingsPage(const FormContext& context, std::string name, std::string caption, Style style);
 
   void createControls() final;
   // The page's own controls, created after the shared ones.

@@ -1,8 +1,8 @@
-#include "shell/Control.h"
+#include "shell/framework/Control.h"
 
 #include <utility>
 
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 

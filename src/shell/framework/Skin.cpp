@@ -1,4 +1,4 @@
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -7,7 +7,7 @@ void paintPageBlue(Form& form, std::initializer_list<const char*> names) {
 }
 
 void makeLayered(Form& form) {
-  User32Api& user32 = form.platform().user32;
+  User32Api& user32 = form.services().user32;
   const WindowHandle window = form.hWnd();
   const std::int32_t style = user32.GetWindowLongA(window, kGwlExStyle);
   user32.SetWindowLongA(window, kGwlExStyle, style | kWsExLayered);
@@ -17,11 +17,11 @@ void setUpSkin(Form& form, Colour key) {
   if (Control* titleBar = form.find("Picture1")) titleBar->setBackColor(key);
   form.setBackColor(key);
   makeLayered(form);
-  form.platform().user32.SetLayeredWindowAttributes(form.hWnd(), key, 255, kLwaColorKey);
+  form.services().user32.SetLayeredWindowAttributes(form.hWnd(), key, 255, kLwaColorKey);
 }
 
 void dragWindow(Form& form) {
-  User32Api& user32 = form.platform().user32;
+  User32Api& user32 = form.services().user32;
   user32.ReleaseCapture();
   form.releaseCapture();
   user32.SendMessageA(form.hWnd(), kWmNcLButtonDown, kHtCaption, 0);

@@ -10,17 +10,17 @@
 #include <string>
 #include <tuple>
 
-#include "platform/Windowing.h"
+#include "shell/framework/Control.h"
+#include "shell/framework/WindowPort.h"
 #include "win32/Handles.h"
 #include "win32/Pictures.h"
-#include "shell/Control.h"
 
 namespace velmora::win32 {
 
-class Win32Windowing : public Windowing {
+class Win32View : public WindowPort {
  public:
-  Win32Windowing(HINSTANCE instance, Pictures& pictures);
-  ~Win32Windowing() override;
+  Win32View(HINSTANCE instance, Pictures& pictures);
+  ~Win32View() override;
 
   WindowHandle CreateFormWindow(Form& form) override;
   void DestroyFormWindow(WindowHandle window) override;

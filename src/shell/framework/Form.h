@@ -10,12 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Platform.h"
-#include "shell/Control.h"
+#include "shell/framework/Control.h"
+#include "shell/framework/Navigator.h"
+#include "shell/framework/Runtime.h"
 
 namespace velmora {
-
-class Application;
 
 enum class Event { MouseMove, MouseDown, MouseUp, Click, KeyPress, Timer };
 
@@ -27,9 +26,17 @@ struct EventArgs {
 
 using Handler = std::function<void(const EventArgs&)>;
 
+// What a form is made with: the run it belongs to, whom it asks for a
+// screen switch, and which window kind it is.
+struct FormContext {
+  Runtime& runtime;
+  Navigator& navigator;
+  Screen kind;
+};
+
 class Form {
  public:
-  Form(Application& app, std::string name, std::string caption, int widthPixels, int heightPixels);
+  Form(const FormContext& context, std::string name, std::string caption, int widthPixels, int heightPixels);
   virtual ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -40,8 +47,10 @@ class Form {
   int clientHeight() const { return height_; }
   const std::string& backgroundPicture() const { return background_; }
   bool hasTaskbarButton() const { return taskbarButton_; }
-  Application& app() const { return app_; }
-  Platform& platform() const;
+  Screen kind() const { return kind_; }
+  Runtime& runtime() const { return runtime_; }
+  Navigator& navigator() const { return navigator_; }
+  Services& services() const { return runtime_.services(); }
 
   // Lifecycle. show/hide/hWnd load the form first when it is not loaded.
   bool loaded() const { return loaded_; }
@@ -101,7 +110,9 @@ class Form {
   void dispatch(Control* target, Event event, const EventArgs& args);
   EventArgs argsFor(Control* target, double x, double y, int button) const;
 
-  Application& app_;
+  Runtime& runtime_;
+  Navigator& navigator_;
+  Screen kind_;
   std::string name_;
   std::string caption_;
   int width_;
