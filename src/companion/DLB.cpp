@@ -12,9 +12,6 @@ namespace {
 constexpr const char* kApp = "Velmora";
 constexpr const char* kSection = "Pinnote";
 
-constexpr Colour kLightGreen = rgb(192, 255, 192);
-constexpr Colour kLightRed = rgb(255, 128, 128);
-
 // The caption of COLOR: a fixed head of eight characters and the colour
 // word last. The word is the page's only record of the chosen colour.
 constexpr const char* kStoredColourHead = "当前标题栏颜色：";
@@ -119,9 +116,7 @@ void DLB::createPageControls() {
   add("GREEN", ControlKind::Label, &frame1).at(280, 156, 17, 17).backColor(rgb(0, 192, 0)).hand();
   add("BLACK", ControlKind::Label, &frame1).at(304, 156, 17, 17).backColor(kBlack).hand();
 
-  Control& frame2 = add("Frame2", ControlKind::Frame).at(24, 264, 337, 73).caption("描述").foreColor(kLightRed);
-  add("Label1", ControlKind::Label, &frame2).at(16, 16, 289, 33).caption(kChooseHint).foreColor(kWhite);
-  add("Label2", ControlKind::Label, &frame2).at(16, 48, 289, 17).caption(kDefaultNote).foreColor(kWhite);
+  addDescriptionBox(24, 289, 289);
 }
 
 void DLB::Form_Load() {

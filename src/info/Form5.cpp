@@ -6,9 +6,6 @@ namespace velmora {
 
 namespace {
 
-constexpr Colour kLightYellow = rgb(255, 255, 128);
-constexpr Colour kLightRed = rgb(255, 128, 128);
-
 const Font kYaHei = {"微软雅黑", 9};
 const Font kYaHeiCaption = {"微软雅黑", 10.5};
 const Font kSimSunCaption = {"宋体", 10.5};
@@ -39,30 +36,24 @@ constexpr const char* kQuestionsText =
 
 Form5::Form5(const FormContext& context) : Form(context, "Form5", "帮助", 581, 351) {
   setBackground(pictures::kPageBackground);
-  on("", Event::MouseMove, [this](const EventArgs&) {
+  on(kFormBackground, Event::MouseMove, [this](const EventArgs&) {
     if (c("Image2").Visible()) {
       hideControls(*this, {"Image2"});
       showControls(*this, {"Image1"});
     }
   });
-  on("Picture1", Event::MouseDown, [this](const EventArgs& a) {
-    if (a.button == button::kLeft) dragWindow(*this);
-  });
+  on(standard::kTitleBar, Event::MouseDown, dragOnLeftPress(*this));
   on("Picture1", Event::MouseMove, [this](const EventArgs&) {
     showControls(*this, {"Image1"});
     hideControls(*this, {"Image2"});
   });
-  on("Image1", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image1"});
-    showControls(*this, {"Image2"});
-  });
-  on("Image2", Event::Click, [this](const EventArgs&) { leave(); });
+  attachClosePair(*this, ClosePair{.normal = "Image1", .hover = "Image2"}, [this](const EventArgs&) { leave(); });
   on("Image3", Event::Click, [this](const EventArgs&) { leave(); });
 }
 
 void Form5::createControls() {
   Control& titleBar = addTitleBar(*this);
-  addClosePair(*this, titleBar, "Image1", "Image2");
+  addClosePair(*this, titleBar, ClosePair{.normal = "Image1", .hover = "Image2"});
   // The question frame is made after the usage frame so that it lies on top
   // where the two overlap; each text box runs past its frame and is cut off.
   Control& usage = add("Frame1", ControlKind::Frame)

@@ -14,9 +14,7 @@ constexpr int kNormalFocusedWindow = 1;
 
 Form6::Form6(const FormContext& context) : Form(context, "Form6", "更多", 581, 351) {
   setBackground("form6/background");
-  on("", Event::MouseDown, [this](const EventArgs& a) {
-    if (a.button == button::kLeft) dragWindow(*this);
-  });
+  on(kFormBackground, Event::MouseDown, dragOnLeftPress(*this));
   on("Image1", Event::Click, [this](const EventArgs&) { openInBrowser(web::kProductPage); });
   on("Image2", Event::Click, [this](const EventArgs&) {
     services().messageBox.MsgBox("Vaultick当前处于研发阶段，暂不能使用，请您谅解。", msgbox::kInformation, "注意");

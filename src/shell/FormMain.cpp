@@ -51,7 +51,7 @@ Control& place(Control& control, const Rect& r) { return control.at(r.left, r.to
 FormMain::FormMain(const FormContext& context) : Form(context, "FormMain", "Velmora", 580, 350) {
   setBackground("formmain/background");
 
-  on("", Event::MouseMove, [this](const EventArgs&) { Form_MouseMove(); });
+  on(kFormBackground, Event::MouseMove, [this](const EventArgs&) { Form_MouseMove(); });
   on("Picture1", Event::MouseMove, [this](const EventArgs& a) { Picture1_MouseMove(a); });
   on("Image1", Event::Click, [this](const EventArgs&) { Image1_Click(); });
   on("Image2", Event::MouseMove, swapPictures(*this, "Image2", "Image3"));
@@ -127,7 +127,7 @@ void FormMain::Form_MouseMove() {
 void FormMain::Picture1_MouseMove(const EventArgs& args) {
   showControls(*this, {"Image2"});
   hideControls(*this, {"Image3"});
-  if (args.button == button::kLeft) dragWindow(*this);
+  dragIfLeftAlone(*this, args.button);
 }
 
 void FormMain::Image1_Click() { setWindowState(1); }

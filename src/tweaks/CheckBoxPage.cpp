@@ -1,5 +1,6 @@
 #include "tweaks/CheckBoxPage.h"
 
+#include "shell/framework/Skin.h"
 #include "tweaks/DetectOsName.h"
 #include "tweaks/SaveReport.h"
 #include "tweaks/TweakLook.h"
@@ -31,7 +32,7 @@ void CheckBoxPage::createPageControls() {
         .at(16, 24 + 24 * i, boxes_[i].width, boxes_[i].height)
         .caption(boxes_[i].caption)
         .foreColor(kWhite);
-  addDescriptionBox(*this, "Label1", 281, "Label2", layout_.noteWidth);
+  addDescriptionBox(kTweakDescriptionLeft, 281, layout_.noteWidth);
 }
 
 void CheckBoxPage::paintControlsBlue() {

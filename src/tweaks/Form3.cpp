@@ -1,5 +1,6 @@
 #include "tweaks/Form3.h"
 
+#include "shell/framework/Skin.h"
 #include "tweaks/DetectOsName.h"
 #include "tweaks/RegHolder.h"
 #include "tweaks/SaveReport.h"
@@ -30,7 +31,7 @@ void Form3::createPageControls() {
   Control& frame = addSettingsFrame(*this, "个性化", 48);
   add("Label1", ControlKind::Label, &frame).at(16, 24, 97, 17).caption("IE标题栏文字：").foreColor(kWhite);
   add("Text1", ControlKind::TextBox, &frame).at(120, 21.33, 169, 18);
-  addDescriptionBox(*this, "Label2", 289, "Label3", 289);
+  addDescriptionBox(kTweakDescriptionLeft, 289, 289);
 }
 
 void Form3::Form_Load() {

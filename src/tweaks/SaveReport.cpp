@@ -49,8 +49,8 @@ bool SaveReport::finish(Form& page) const {
   page.services().messageBox.MsgBox(message(), msgbox::kExclamation, "注意");
   // The page may have been closed from the taskbar while the warning was up.
   if (!page.loaded()) return false;
-  showControls(page, {"Image1"});
-  hideControls(page, {"Image4", "save"});
+  showControls(page, {standard::kSave.normal});
+  hideControls(page, {standard::kSave.hover, standard::kSave.pressed});
   return false;
 }
 

@@ -26,6 +26,9 @@ struct EventArgs {
 
 using Handler = std::function<void(const EventArgs&)>;
 
+// The name handlers use for the form's own background.
+inline constexpr const char* kFormBackground = "";
+
 // What a form is made with: the run it belongs to, whom it asks for a
 // screen switch, and which window kind it is.
 struct FormContext {
@@ -95,6 +98,8 @@ class Form {
 
   // Creates a control in its initial state; only while the form loads.
   Control& add(const std::string& name, ControlKind kind, Control* container = nullptr);
+  // What an event of a control ("" for the form's own background) does.
+  void on(const std::string& control, Event event, Handler handler);
 
  protected:
   virtual void createControls() = 0;
@@ -102,7 +107,6 @@ class Form {
   // What Alt+F4 means on this screen; ignored unless a screen says otherwise.
   virtual void onSystemClose() {}
 
-  void on(const std::string& control, Event event, Handler handler);
   void setBackground(std::string pictureId) { background_ = std::move(pictureId); }
   void withoutTaskbarButton() { taskbarButton_ = false; }
 

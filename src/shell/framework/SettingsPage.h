@@ -10,6 +10,10 @@ namespace velmora {
 inline constexpr const char* kDefaultNote = "更多功能？请期待新版本。。。";
 inline constexpr const char* kChooseHint = "请您在上面的选项中进行选择。";
 
+// The frame that holds a page's settings, and the description box below it.
+inline constexpr const char* kSettingsFrame = "Frame1";
+inline constexpr const char* kDescriptionFrame = "Frame2";
+
 class SettingsPage : public Form {
  public:
   enum class DragOn { MouseMove, MouseDown };
@@ -37,6 +41,10 @@ class SettingsPage : public Form {
   virtual bool saveSettings() { return true; }
   void onSystemClose() override { Image3_Click(); }
 
+  // The description box at (left, 264), 337 x 73, captioned "描述", holding
+  // the description label (two lines) and the note label (one line), both
+  // white, named as the page's style says.
+  void addDescriptionBox(double left, double descriptionWidth, double noteWidth);
   void showDescription(const std::string& description, const std::string& note);
   void setDefaultHint(std::string hint) { defaultHint_ = std::move(hint); }
   const Style& style() const { return style_; }
@@ -45,7 +53,6 @@ class SettingsPage : public Form {
   void Form_MouseMove();
   void Frame1_MouseMove();
   void Picture1_MouseMove(const EventArgs& args);
-  void Picture1_MouseDown(const EventArgs& args);
   void Image3_Click();
   void Image4_MouseUp();
   void Image6_MouseUp();

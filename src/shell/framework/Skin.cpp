@@ -1,5 +1,7 @@
 #include "shell/framework/Skin.h"
 
+#include <utility>
+
 namespace velmora {
 
 void paintPageBlue(Form& form, std::initializer_list<const char*> names) {
@@ -14,7 +16,7 @@ void makeLayered(Form& form) {
 }
 
 void setUpSkin(Form& form, Colour key) {
-  if (Control* titleBar = form.find("Picture1")) titleBar->setBackColor(key);
+  if (Control* titleBar = form.find(standard::kTitleBar)) titleBar->setBackColor(key);
   form.setBackColor(key);
   makeLayered(form);
   form.services().user32.SetLayeredWindowAttributes(form.hWnd(), key, 255, kLwaColorKey);
@@ -27,11 +29,30 @@ void dragWindow(Form& form) {
   user32.SendMessageA(form.hWnd(), kWmNcLButtonDown, kHtCaption, 0);
 }
 
+void dragIfLeftAlone(Form& form, int buttons) {
+  if (buttons == button::kLeft) dragWindow(form);
+}
+
+Handler dragOnLeftPress(Form& form) {
+  return [&form](const EventArgs& args) { dragIfLeftAlone(form, args.button); };
+}
+
 Handler swapPictures(Form& form, const char* hide, const char* show) {
   return [&form, hide, show](const EventArgs&) {
     form.c(hide).setVisible(false);
     form.c(show).setVisible(true);
   };
+}
+
+void attachPictureButton(Form& form, const PictureButton& button, Handler action) {
+  form.on(button.normal, Event::MouseMove, swapPictures(form, button.normal, button.hover));
+  form.on(button.hover, Event::MouseDown, swapPictures(form, button.hover, button.pressed));
+  form.on(button.hover, Event::MouseUp, std::move(action));
+}
+
+void attachClosePair(Form& form, const ClosePair& pair, Handler action) {
+  form.on(pair.normal, Event::MouseMove, swapPictures(form, pair.normal, pair.hover));
+  form.on(pair.hover, Event::Click, std::move(action));
 }
 
 void showControls(Form& form, std::initializer_list<const char*> names) {
@@ -43,12 +64,12 @@ void hideControls(Form& form, std::initializer_list<const char*> names) {
 }
 
 Control& addTitleBar(Form& form) {
-  return form.add("Picture1", ControlKind::PictureBox).at(0, 0, 580, 37).picture(pictures::kTitleBar);
+  return form.add(standard::kTitleBar, ControlKind::PictureBox).at(0, 0, 580, 37).picture(pictures::kTitleBar);
 }
 
-void addClosePair(Form& form, Control& titleBar, const char* normal, const char* hover) {
-  form.add(normal, ControlKind::Image, &titleBar).at(546, 0, 34, 18).picture(pictures::kCloseNormal);
-  form.add(hover, ControlKind::Image, &titleBar)
+void addClosePair(Form& form, Control& titleBar, const ClosePair& pair) {
+  form.add(pair.normal, ControlKind::Image, &titleBar).at(546, 0, 34, 18).picture(pictures::kCloseNormal);
+  form.add(pair.hover, ControlKind::Image, &titleBar)
       .at(546, 0, 34, 18)
       .picture(pictures::kCloseHover)
       .hidden()
@@ -56,15 +77,17 @@ void addClosePair(Form& form, Control& titleBar, const char* normal, const char*
 }
 
 void addSaveButton(Form& form) {
-  form.add("Image1", ControlKind::Image).at(480, 72, 55, 90).picture(pictures::kSaveNormal);
-  form.add("Image4", ControlKind::Image).at(480, 72, 55, 90).picture(pictures::kSaveHover).hidden().hand();
-  form.add("save", ControlKind::Image).at(482.67, 74.67, 55, 90).picture(pictures::kSavePressed).hidden();
+  const PictureButton& save = standard::kSave;
+  form.add(save.normal, ControlKind::Image).at(480, 72, 55, 90).picture(pictures::kSaveNormal);
+  form.add(save.hover, ControlKind::Image).at(480, 72, 55, 90).picture(pictures::kSaveHover).hidden().hand();
+  form.add(save.pressed, ControlKind::Image).at(482.67, 74.67, 55, 90).picture(pictures::kSavePressed).hidden();
 }
 
 void addBackButton(Form& form) {
-  form.add("Image5", ControlKind::Image).at(480, 208, 55, 80).picture(pictures::kBackNormal);
-  form.add("Image6", ControlKind::Image).at(480, 208, 55, 80).picture(pictures::kBackHover).hidden().hand();
-  form.add("back", ControlKind::Image).at(482.67, 210.67, 55, 80).picture(pictures::kBackPressed).hidden();
+  const PictureButton& back = standard::kBack;
+  form.add(back.normal, ControlKind::Image).at(480, 208, 55, 80).picture(pictures::kBackNormal);
+  form.add(back.hover, ControlKind::Image).at(480, 208, 55, 80).picture(pictures::kBackHover).hidden().hand();
+  form.add(back.pressed, ControlKind::Image).at(482.67, 210.67, 55, 80).picture(pictures::kBackPressed).hidden();
 }
 
 }  // namespace velmora
