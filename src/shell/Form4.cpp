@@ -7,18 +7,18 @@ namespace velmora {
 Form4::Form4(const FormContext& context) : Form(context, "Form4", "更多", 580, 350) {
   setBackground("form4/background");
   on(standard::kTitleBar, Event::MouseDown, dragOnLeftPress(*this));
-  on("Picture1", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image3"});
-    showControls(*this, {"Image2"});
+  on(standard::kTitleBar, Event::MouseMove, [this](const EventArgs&) {
+    hideControls(*this, {standard::kClose.hover});
+    showControls(*this, {standard::kClose.normal});
   });
   attachClosePair(*this, standard::kClose, [this](const EventArgs&) { Image3_Click(); });
   attachPictureButton(*this, standard::kBack,
-                      [this](const EventArgs&) { this->navigator().returnUnloadFirst(*this); });
+                      [this](const EventArgs&) { navigator().returnUnloadFirst(*this); });
   // The pressed back picture is left alone: the release always leaves.
   on(kFormBackground, Event::MouseMove, [this](const EventArgs&) {
-    showControls(*this, {"Image2"});
-    hideControls(*this, {"Image3", "Image6"});
-    showControls(*this, {"Image5"});
+    showControls(*this, {standard::kClose.normal});
+    hideControls(*this, {standard::kClose.hover, standard::kBack.hover});
+    showControls(*this, {standard::kBack.normal});
   });
 }
 

@@ -36,7 +36,7 @@ void CheckBoxPage::createPageControls() {
 }
 
 void CheckBoxPage::paintControlsBlue() {
-  paintPageBlue(*this, {"Frame1", "Frame2", "Label1", "Label2"});
+  paintPageBlue(*this, {kSettingsFrame, kDescriptionFrame, style().descriptionLabel, style().noteLabel});
   for (int i = 0; i < kBoxCount; ++i) box(i).setBackColor(kPageBlue);
 }
 

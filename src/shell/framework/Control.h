@@ -87,6 +87,7 @@ class Control {
 
   // Initial-state builders, used while the form creates its controls.
   Control& at(double left, double top, double width, double height);
+  Control& at(const Rect& place) { return at(place.left, place.top, place.width, place.height); }
   Control& hidden();
   Control& disabled();
   Control& picture(std::string id);
