@@ -67,7 +67,7 @@ void Win32View::drawFrameBorder(const Control& frame, HDC dc, const RECT& client
   border.top = extent.cy / 2;
   DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
   if (caption.empty()) return;
-  RECT captionRect{8, 0, 8 + extent.cx + 2, extent.cy};
+  RECT captionRect{.left = 8, .top = 0, .right = 8 + extent.cx + 2, .bottom = extent.cy};
   FillRect(dc, &captionRect, brush(frame.BackColor().value_or(kButtonFace)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, frame.ForeColor());

@@ -16,9 +16,9 @@ struct TweakPage {
   const char* tileNormal;
   const char* tileHover;
 };
-constexpr TweakPage kDesktopPage{"Form1", "Image4", "DTF"};
-constexpr TweakPage kSecurityPage{"Form2", "Image6", "SYF"};
-constexpr TweakPage kTitlePage{"Form3", "Image8", "MSF"};
+constexpr TweakPage kDesktopPage{.name = "Form1", .tileNormal = "Image4", .tileHover = "DTF"};
+constexpr TweakPage kSecurityPage{.name = "Form2", .tileNormal = "Image6", .tileHover = "SYF"};
+constexpr TweakPage kTitlePage{.name = "Form3", .tileNormal = "Image8", .tileHover = "MSF"};
 
 inline const std::string kHiddenIcons =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel\\";
