@@ -1,8 +1,11 @@
-# The Windows program: the Win32 view and services over the portable core,
-# with every picture, the icon, the hand cursor and the version embedded.
+# The Windows program: the Win32 services and view (a library of its own
+# over the framework), and the exe, whose entry point runs the program on
+# them, with every picture, the icon, the hand cursor and the version embedded.
 enable_language(RC)
 
-file(GLOB VELMORA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+velmora_layer(velmora_win32 FOLDERS win32 EXCLUDE win32/WinMain.cpp BELOW velmora_framework)
+target_compile_definitions(velmora_win32 PRIVATE UNICODE _UNICODE)
+target_link_libraries(velmora_win32 PUBLIC gdiplus gdi32 user32 advapi32 ole32 oleaut32 uuid msimg32 comctl32)
 
 # One RCDATA resource per picture: assets/<screen>/<name>.png becomes the
 # resource SCREEN_NAME, which the view looks up by the picture's id.
@@ -21,15 +24,14 @@ configure_file(${CMAKE_BINARY_DIR}/pictures.rc.in ${CMAKE_BINARY_DIR}/pictures.r
 set_source_files_properties(${CMAKE_BINARY_DIR}/pictures.rc PROPERTIES OBJECT_DEPENDS "${VELMORA_PICTURES}")
 
 add_executable(velmora WIN32
-  ${VELMORA_WIN32_SOURCES}
-  ${CMAKE_SOURCE_DIR}/src/platform/win32/velmora.rc
+  ${CMAKE_SOURCE_DIR}/src/win32/WinMain.cpp
+  ${CMAKE_SOURCE_DIR}/src/win32/velmora.rc
   ${CMAKE_BINARY_DIR}/pictures.rc)
 set_target_properties(velmora PROPERTIES OUTPUT_NAME Velmora)
 target_include_directories(velmora PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
 target_compile_definitions(velmora PRIVATE UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501)
-target_compile_definitions(velmora_core PRIVATE WINVER=0x0501 _WIN32_WINNT=0x0501)
 target_link_options(velmora PRIVATE
   -static -municode
   -Wl,--subsystem,windows:5.01
   -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
-target_link_libraries(velmora PRIVATE velmora_core gdiplus gdi32 user32 advapi32 ole32 oleaut32 uuid msimg32 comctl32)
+target_link_libraries(velmora PRIVATE velmora_win32 velmora_program)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The single test command: sets up, builds, then runs every suite —
-# native unit tests (ctest), picture checks, the Windows XP import check,
-# and the end-to-end scenarios under Wine on a virtual display — and ends
-# with one line "N passed, N failed" that adds up all suites.
+# native unit tests (ctest), the layer check, picture checks, the Windows
+# XP import check, and the end-to-end scenarios under Wine on a virtual
+# display — and ends with one line "N passed, N failed" that adds up all
+# suites.
 # Exit status is non-zero if anything failed.
 #   VELMORA_SKIP_SETUP=1   do not run scripts/setup.sh
 set -uo pipefail
@@ -18,7 +19,7 @@ summary=()
 count() {  # count SUITE PASSED FAILED
   total_pass=$((total_pass + $2))
   total_fail=$((total_fail + $3))
-  summary+=("$(printf '%-14s %4d passed, %4d failed' "$1" "$2" "$3")")
+  summary+=("$(printf '%-16s %4d passed, %4d failed' "$1" "$2" "$3")")
 }
 
 # Reads "N passed, N failed" from the last such line of a log.
@@ -61,6 +62,14 @@ else
   echo "no unit test ran"
   count unit 0 1
 fi
+
+step "layer check"
+$py tools/check-layers.py --self-test 2>&1 | tee "$logs/layers-self-test.log"
+read -r p f <<<"$(counts_from "$logs/layers-self-test.log")"
+count layers-self-test "${p:-0}" "${f:-1}"
+$py tools/check-layers.py 2>&1 | tee "$logs/layers.log"
+read -r p f <<<"$(counts_from "$logs/layers.log")"
+count layers "${p:-0}" "${f:-1}"
 
 if [[ -f tests/assets/check_pictures.py ]]; then
   step "picture checks"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -11,9 +11,19 @@ namespace {
 // Where Pinnote reads its options.
 constexpr const char* kApp = "Velmora";
 constexpr const char* kSection = "Pinnote";
+constexpr const char* kFrontKey = "Front";
+constexpr const char* kSkinKey = "Skin";
+constexpr const char* kColourKey = "Color";
 
-constexpr Colour kLightGreen = rgb(192, 255, 192);
-constexpr Colour kLightRed = rgb(255, 128, 128);
+// The page's own controls, in the settings frame: the box that keeps Pinnote
+// in front, the skin pictures and options, the colour caption and swatches.
+constexpr const char* kFrontBox = "Check1";
+constexpr const char* kAliPicture = "skinimage1";
+constexpr const char* kPlainPicture = "skinimage2";
+constexpr const char* kAliOption = "Option1";
+constexpr const char* kPlainOption = "Option2";
+constexpr const char* kComingOption = "Option3";
+constexpr const char* kColourCaption = "COLOR";
 
 // The caption of COLOR: a fixed head of eight characters and the colour
 // word last. The word is the page's only record of the chosen colour.
@@ -25,6 +35,19 @@ constexpr const char* kGreenWord = "绿";
 constexpr const char* kBlackWord = "黑";
 
 constexpr const char* kRestartNote = "设置后重新运行 Pinnote 即可。";
+
+// A colour swatch: a small label in its colour that picks its colour word.
+struct Swatch {
+  const char* name;
+  const char* colourWord;
+  Colour colour;
+  double left;
+};
+constexpr Swatch kSwatches[] = {
+    {.name = "RED", .colourWord = kRedWord, .colour = rgb(255, 0, 0), .left = 256},
+    {.name = "GREEN", .colourWord = kGreenWord, .colour = rgb(0, 192, 0), .left = 280},
+    {.name = "BLACK", .colourWord = kBlackWord, .colour = kBlack, .left = 304},
+};
 
 // Captions are UTF-8; the caption rules count characters, not bytes.
 bool startsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
@@ -61,37 +84,33 @@ std::string storedValueFor(const std::string& colourWord) {
 
 }  // namespace
 
-DLB::DLB(Application& app)
-    : SettingsPage(app, "DLB", "Pinnote",
-                   SettingsPage::Style{kGreen, DragOn::MouseDown, CloseSwitch::ShowFirst, "Label1", "Label2"}) {
-  on("Check1", Event::MouseMove, [this](const EventArgs&) {
+DLB::DLB(const FormContext& context)
+    : SettingsPage(context, "DLB", "Pinnote",
+                   SettingsPage::Style{.key = kGreen, .drag = DragOn::MouseDown, .close = CloseSwitch::ShowFirst}) {
+  on(kFrontBox, Event::MouseMove, [this](const EventArgs&) {
     showDescription("可以使 Pinnote 始终保持在其它窗口前端。", kRestartNote);
   });
   // A press counts even when the release misses the box; the space bar
   // toggles the box without counting.
-  on("Check1", Event::MouseDown, [this](const EventArgs& a) {
+  on(kFrontBox, Event::MouseDown, [this](const EventArgs& a) {
     if (a.button == button::kLeft) frontTouched_ = 1;
   });
-  for (const char* option : {"Option1", "Option2"}) {
+  for (const char* option : {kAliOption, kPlainOption}) {
     on(option, Event::Click, [this](const EventArgs&) { skinTouched_ = 1; });
     on(option, Event::MouseMove, [this](const EventArgs&) {
       showDescription("本设置用于更改 Pinnote 的皮肤。", kRestartNote);
     });
   }
-  on("skinimage1", Event::Click, [this](const EventArgs&) {
+  on(kAliPicture, Event::Click, [this](const EventArgs&) {
     skinTouched_ = 1;
-    selectOption("Option1");
+    selectOption(kAliOption);
   });
-  on("skinimage2", Event::Click, [this](const EventArgs&) {
+  on(kPlainPicture, Event::Click, [this](const EventArgs&) {
     skinTouched_ = 1;
-    selectOption("Option2");
+    selectOption(kPlainOption);
   });
-  struct Swatch {
-    const char* name;
-    const char* colourWord;
-  };
-  for (const Swatch swatch : {Swatch{"RED", kRedWord}, Swatch{"GREEN", kGreenWord}, Swatch{"BLACK", kBlackWord}}) {
-    on(swatch.name, Event::Click, [this, swatch](const EventArgs&) { pickColour(swatch.colourWord); });
+  for (const Swatch& swatch : kSwatches) {
+    on(swatch.name, Event::Click, [this, &swatch](const EventArgs&) { pickColour(swatch.colourWord); });
     on(swatch.name, Event::MouseMove, [this](const EventArgs&) {
       showDescription("本设置可以更改 标题栏文字 颜色。", kRestartNote);
     });
@@ -99,29 +118,27 @@ DLB::DLB(Application& app)
 }
 
 void DLB::createPageControls() {
-  Control& frame1 = add("Frame1", ControlKind::Frame).at(24, 56, 337, 193).caption("Pinnote").foreColor(kLightGreen);
-  add("skinimage1", ControlKind::Image, &frame1).at(16, 24, 80, 93).picture("dlb/skinimage1");
-  add("skinimage2", ControlKind::Image, &frame1).at(120, 24, 80, 93).picture("dlb/skinimage2");
-  add("Option1", ControlKind::OptionButton, &frame1).at(16, 120, 73, 25).caption("阿狸便签").foreColor(kWhite).value(1);
-  add("Option2", ControlKind::OptionButton, &frame1).at(128, 120, 73, 25).caption("普通便签").foreColor(kWhite);
-  add("Option3", ControlKind::OptionButton, &frame1)
+  Control& frame =
+      add(kSettingsFrame, ControlKind::Frame).at(24, 56, 337, 193).caption("Pinnote").foreColor(kLightGreen);
+  add(kAliPicture, ControlKind::Image, &frame).at(16, 24, 80, 93).picture("dlb/skinimage1");
+  add(kPlainPicture, ControlKind::Image, &frame).at(120, 24, 80, 93).picture("dlb/skinimage2");
+  add(kAliOption, ControlKind::OptionButton, &frame).at(16, 120, 73, 25).caption("阿狸便签").foreColor(kWhite).value(1);
+  add(kPlainOption, ControlKind::OptionButton, &frame).at(128, 120, 73, 25).caption("普通便签").foreColor(kWhite);
+  add(kComingOption, ControlKind::OptionButton, &frame)
       .at(232, 120, 81, 25)
       .caption("敬请期待")
       .foreColor(kWhite)
       .disabled();
-  add("Check1", ControlKind::CheckBox, &frame1).at(16, 152, 105, 25).caption("保持窗体最前").foreColor(kWhite).value(1);
-  add("COLOR", ControlKind::Label, &frame1)
+  add(kFrontBox, ControlKind::CheckBox, &frame).at(16, 152, 105, 25).caption("保持窗体最前").foreColor(kWhite).value(1);
+  add(kColourCaption, ControlKind::Label, &frame)
       .at(128, 156, 113, 17)
       .caption(kStoredColourHead)
       .foreColor(kWhite)
       .transparentBack();
-  add("RED", ControlKind::Label, &frame1).at(256, 156, 17, 17).backColor(rgb(255, 0, 0)).hand();
-  add("GREEN", ControlKind::Label, &frame1).at(280, 156, 17, 17).backColor(rgb(0, 192, 0)).hand();
-  add("BLACK", ControlKind::Label, &frame1).at(304, 156, 17, 17).backColor(kBlack).hand();
+  for (const Swatch& swatch : kSwatches)
+    add(swatch.name, ControlKind::Label, &frame).at(swatch.left, 156, 17, 17).backColor(swatch.colour).hand();
 
-  Control& frame2 = add("Frame2", ControlKind::Frame).at(24, 264, 337, 73).caption("描述").foreColor(kLightRed);
-  add("Label1", ControlKind::Label, &frame2).at(16, 16, 289, 33).caption(kChooseHint).foreColor(kWhite);
-  add("Label2", ControlKind::Label, &frame2).at(16, 48, 289, 17).caption(kDefaultNote).foreColor(kWhite);
+  addDescriptionBox(24, 289, 289);
 }
 
 void DLB::Form_Load() {
@@ -134,24 +151,26 @@ void DLB::Form_Load() {
 // Anything the page does not know shows as the form's defaults: Check1
 // ticked, Option1 selected, and no colour word at all.
 void DLB::showStoredOptions() {
-  SettingsStore& store = platform().settings;
-  if (store.GetSetting(kApp, kSection, "Front") == "No") c("Check1").setValue(0);
-  if (store.GetSetting(kApp, kSection, "Skin") == "2") selectOption("Option2");
-  Control& colour = c("COLOR");
-  colour.setCaption(colour.Caption() + colourWordFor(store.GetSetting(kApp, kSection, "Color")));
+  SettingsStore& store = services().settings;
+  if (store.GetSetting(kApp, kSection, kFrontKey) == "No") c(kFrontBox).setValue(0);
+  if (store.GetSetting(kApp, kSection, kSkinKey) == "2") selectOption(kPlainOption);
+  Control& colour = c(kColourCaption);
+  colour.setCaption(colour.Caption() + colourWordFor(store.GetSetting(kApp, kSection, kColourKey)));
 }
 
 void DLB::paintPageBlue() {
-  velmora::paintPageBlue(*this, {"Frame1", "Frame2", "Label1", "Label2", "Option1", "Option2", "Option3", "Check1"});
+  velmora::paintPageBlue(*this, {kSettingsFrame, kDescriptionFrame, style().descriptionLabel, style().noteLabel,
+                                 kAliOption, kPlainOption, kComingOption, kFrontBox});
 }
 
 void DLB::selectOption(const char* option) {
-  for (const char* name : {"Option1", "Option2", "Option3"}) c(name).setValue(std::string(name) == option ? 1 : 0);
+  for (const char* name : {kAliOption, kPlainOption, kComingOption})
+    c(name).setValue(std::string(name) == option ? 1 : 0);
 }
 
 void DLB::pickColour(const char* colourWord) {
   colourTouched_ = 1;
-  Control& colour = c("COLOR");
+  Control& colour = c(kColourCaption);
   if (firstCharacters(colour.Caption(), kHeadCharacters) == kStoredColourHead)
     colour.setCaption(std::string(kChosenColourHead) + colourWord);
   colour.setCaption(firstCharacters(colour.Caption(), kHeadCharacters) + colourWord);
@@ -160,15 +179,15 @@ void DLB::pickColour(const char* colourWord) {
 // Only touched options are written, in the order Front, Skin, Color, each
 // with what the page shows now.
 bool DLB::saveSettings() {
-  SettingsStore& store = platform().settings;
-  if (frontTouched_ == 1) store.SaveSetting(kApp, kSection, "Front", c("Check1").Value() == 1 ? "Yes" : "No");
+  SettingsStore& store = services().settings;
+  if (frontTouched_ == 1) store.SaveSetting(kApp, kSection, kFrontKey, c(kFrontBox).Value() == 1 ? "Yes" : "No");
   if (skinTouched_ == 1) {
-    if (c("Option1").Value() == 1) store.SaveSetting(kApp, kSection, "Skin", "");
-    if (c("Option2").Value() == 1) store.SaveSetting(kApp, kSection, "Skin", "2");
+    if (c(kAliOption).Value() == 1) store.SaveSetting(kApp, kSection, kSkinKey, "");
+    if (c(kPlainOption).Value() == 1) store.SaveSetting(kApp, kSection, kSkinKey, "2");
   }
   if (colourTouched_ == 1) {
-    const std::string value = storedValueFor(lastCharacter(c("COLOR").Caption()));
-    if (!value.empty()) store.SaveSetting(kApp, kSection, "Color", value);
+    const std::string value = storedValueFor(lastCharacter(c(kColourCaption).Caption()));
+    if (!value.empty()) store.SaveSetting(kApp, kSection, kColourKey, value);
   }
   return true;
 }

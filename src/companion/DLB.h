@@ -4,13 +4,13 @@
 // user touched them, when the save button is released.
 #include <cstdint>
 
-#include "shell/SettingsPage.h"
+#include "shell/framework/SettingsPage.h"
 
 namespace velmora {
 
 class DLB : public SettingsPage {
  public:
-  explicit DLB(Application& app);
+  explicit DLB(const FormContext& context);
 
  protected:
   void createPageControls() override;

@@ -1,18 +1,17 @@
 #include "info/Form5.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr Colour kLightYellow = rgb(255, 255, 128);
-constexpr Colour kLightRed = rgb(255, 128, 128);
+// The help page's own controls: its close pair is `Image1`/`Image2`, and
+// `Image3` is the back picture.
+constexpr ClosePair kClose{.normal = "Image1", .hover = "Image2"};
+constexpr const char* kBackPicture = "Image3";
 
-const Font kYaHei = {"微软雅黑", 9};
-const Font kYaHeiCaption = {"微软雅黑", 10.5};
-const Font kSimSunCaption = {"宋体", 10.5};
+const Font kYaHei = {.face = "微软雅黑", .points = 9};
 
 // The usage text: one paragraph, its sentences run together, ended by the
 // CR LF that Windows edit boxes take as a line end.
@@ -36,68 +35,89 @@ constexpr const char* kQuestionsText =
     "A 您有什么需要的话可以和客服QQ留言交流，我们会在新版本中更新您所需要的功能，同时也欢迎您向我们提出好的建议，以便于我们做得更好。\r\n"
     "如果您还有更多的疑问，可以提问客服QQ。\r\n";
 
+// A captioned frame holding one read-only text box without a border, which
+// runs past the frame and is cut off by it.
+struct TextFrame {
+  const char* frame;
+  Rect frameAt;
+  const char* caption;
+  Colour captionColour;
+  Font captionFont;
+  const char* box;
+  Rect boxAt;
+  const char* text;
+};
+
+const TextFrame kUsage{
+    .frame = "Frame1",
+    .frameAt = {8, 40, 488, 129},
+    .caption = "使用方法及原理",
+    .captionColour = kLightYellow,
+    .captionFont = {.face = "微软雅黑", .points = 10.5},
+    .box = "Text2",
+    .boxAt = {8, 24, 473, 113},
+    .text = kUsageText,
+};
+const TextFrame kQuestions{
+    .frame = "Frame2",
+    .frameAt = {8, 160, 489, 177},
+    .caption = "常见问题",
+    .captionColour = kLightRed,
+    .captionFont = {.face = "宋体", .points = 10.5},
+    .box = "Text1",
+    .boxAt = {8, 16, 473, 177},
+    .text = kQuestionsText,
+};
+
+void addTextFrame(Form& form, const TextFrame& t) {
+  Control& frame = form.add(t.frame, ControlKind::Frame)
+                       .at(t.frameAt)
+                       .caption(t.caption)
+                       .foreColor(t.captionColour)
+                       .font(t.captionFont);
+  form.add(t.box, ControlKind::TextBox, &frame)
+      .at(t.boxAt)
+      .text(t.text)
+      .foreColor(kWhite)
+      .font(kYaHei)
+      .readOnlyMultiLine()
+      .noBorder();
+}
+
 }  // namespace
 
-Form5::Form5(Application& app) : Form(app, "Form5", "帮助", 581, 351) {
+Form5::Form5(const FormContext& context) : Form(context, "Form5", "帮助", 581, 351) {
   setBackground(pictures::kPageBackground);
-  on("", Event::MouseMove, [this](const EventArgs&) {
-    if (c("Image2").Visible()) {
-      hideControls(*this, {"Image2"});
-      showControls(*this, {"Image1"});
+  on(kFormBackground, Event::MouseMove, [this](const EventArgs&) {
+    if (c(kClose.hover).Visible()) {
+      hideControls(*this, {kClose.hover});
+      showControls(*this, {kClose.normal});
     }
   });
-  on("Picture1", Event::MouseDown, [this](const EventArgs& a) {
-    if (a.button == button::kLeft) dragWindow(*this);
+  on(standard::kTitleBar, Event::MouseDown, dragOnLeftPress(*this));
+  on(standard::kTitleBar, Event::MouseMove, [this](const EventArgs&) {
+    showControls(*this, {kClose.normal});
+    hideControls(*this, {kClose.hover});
   });
-  on("Picture1", Event::MouseMove, [this](const EventArgs&) {
-    showControls(*this, {"Image1"});
-    hideControls(*this, {"Image2"});
-  });
-  on("Image1", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image1"});
-    showControls(*this, {"Image2"});
-  });
-  on("Image2", Event::Click, [this](const EventArgs&) { leave(); });
-  on("Image3", Event::Click, [this](const EventArgs&) { leave(); });
+  attachClosePair(*this, kClose, [this](const EventArgs&) { leave(); });
+  on(kBackPicture, Event::Click, [this](const EventArgs&) { leave(); });
 }
 
 void Form5::createControls() {
   Control& titleBar = addTitleBar(*this);
-  addClosePair(*this, titleBar, "Image1", "Image2");
-  // The question frame is made after the usage frame so that it lies on top
-  // where the two overlap; each text box runs past its frame and is cut off.
-  Control& usage = add("Frame1", ControlKind::Frame)
-                       .at(8, 40, 488, 129)
-                       .caption("使用方法及原理")
-                       .foreColor(kLightYellow)
-                       .font(kYaHeiCaption);
-  add("Text2", ControlKind::TextBox, &usage)
-      .at(8, 24, 473, 113)
-      .text(kUsageText)
-      .foreColor(kWhite)
-      .font(kYaHei)
-      .readOnlyMultiLine()
-      .noBorder();
-  Control& questions = add("Frame2", ControlKind::Frame)
-                           .at(8, 160, 489, 177)
-                           .caption("常见问题")
-                           .foreColor(kLightRed)
-                           .font(kSimSunCaption);
-  add("Text1", ControlKind::TextBox, &questions)
-      .at(8, 16, 473, 177)
-      .text(kQuestionsText)
-      .foreColor(kWhite)
-      .font(kYaHei)
-      .readOnlyMultiLine()
-      .noBorder();
-  add("Image3", ControlKind::Image).at(497.33, 268, 62, 62).picture("form5/Image3").hand();
+  addClosePair(*this, titleBar, kClose);
+  // The question frame comes after the usage frame, so that it lies on top
+  // where the two overlap.
+  addTextFrame(*this, kUsage);
+  addTextFrame(*this, kQuestions);
+  add(kBackPicture, ControlKind::Image).at(497.33, 268, 62, 62).picture("form5/Image3").hand();
 }
 
 void Form5::Form_Load() {
   setUpSkin(*this, kRed);
-  paintPageBlue(*this, {"Text2", "Text1", "Frame1", "Frame2"});
+  paintPageBlue(*this, {kUsage.box, kQuestions.box, kUsage.frame, kQuestions.frame});
 }
 
-void Form5::leave() { app().returnShowFirst(*this); }
+void Form5::leave() { navigator().returnShowFirst(*this); }
 
 }  // namespace velmora

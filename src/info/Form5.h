@@ -1,12 +1,12 @@
 #pragma once
 // The help page: two fixed texts, a close pair and a back picture.
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 
 class Form5 : public Form {
  public:
-  explicit Form5(Application& app);
+  explicit Form5(const FormContext& context);
 
  protected:
   void createControls() override;

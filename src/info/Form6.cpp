@@ -4,35 +4,45 @@
 
 #include "info/WebAddresses.h"
 #include "platform/MessageBoxService.h"
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
 namespace {
+
 constexpr int kNormalFocusedWindow = 1;
+
+// The spots of the about picture, each a picture of its own.
+constexpr const char* kProductSpot = "Image1";
+constexpr const char* kVaultickSpot = "Image2";
+constexpr const char* kMakerSpot = "Image3";
+constexpr const char* kMicroblogSpot = "Image4";
+constexpr const char* kArrow = "Image5";
+
+Control& addSpot(Form& form, const char* name, const Rect& place) {
+  return form.add(name, ControlKind::Image).at(place).picture(std::string("form6/") + name).hand();
+}
+
 }  // namespace
 
-Form6::Form6(Application& app) : Form(app, "Form6", "更多", 581, 351) {
+Form6::Form6(const FormContext& context) : Form(context, "Form6", "更多", 581, 351) {
   setBackground("form6/background");
-  on("", Event::MouseDown, [this](const EventArgs& a) {
-    if (a.button == button::kLeft) dragWindow(*this);
+  on(kFormBackground, Event::MouseDown, dragOnLeftPress(*this));
+  on(kProductSpot, Event::Click, [this](const EventArgs&) { openInBrowser(web::kProductPage); });
+  on(kVaultickSpot, Event::Click, [this](const EventArgs&) {
+    services().messageBox.MsgBox("Vaultick当前处于研发阶段，暂不能使用，请您谅解。", msgbox::kInformation, "注意");
   });
-  on("Image1", Event::Click, [this](const EventArgs&) { openInBrowser(web::kProductPage); });
-  on("Image2", Event::Click, [this](const EventArgs&) {
-    platform().messageBox.MsgBox("Vaultick当前处于研发阶段，暂不能使用，请您谅解。", msgbox::kInformation, "注意");
-  });
-  on("Image3", Event::Click, [this](const EventArgs&) { openInBrowser(web::kMakerSite); });
-  on("Image4", Event::Click, [this](const EventArgs&) { openInBrowser(web::kAuthorMicroblog); });
-  on("Image5", Event::Click, [this](const EventArgs&) { Image5_Click(); });
+  on(kMakerSpot, Event::Click, [this](const EventArgs&) { openInBrowser(web::kMakerSite); });
+  on(kMicroblogSpot, Event::Click, [this](const EventArgs&) { openInBrowser(web::kAuthorMicroblog); });
+  on(kArrow, Event::Click, [this](const EventArgs&) { Image5_Click(); });
 }
 
 void Form6::createControls() {
-  add("Image1", ControlKind::Image).at(80, 57.33, 101, 31).picture("form6/Image1").hand();
-  add("Image2", ControlKind::Image).at(82, 130, 96, 29).picture("form6/Image2").hand();
-  add("Image3", ControlKind::Image).at(21.33, 178, 121, 90).picture("form6/Image3").hand();
-  add("Image4", ControlKind::Image).at(21.33, 280, 120, 36).picture("form6/Image4").hand();
-  add("Image5", ControlKind::Image).at(486, 262, 60, 60).picture("form6/Image5").hand();
+  addSpot(*this, kProductSpot, {80, 57.33, 101, 31});
+  addSpot(*this, kVaultickSpot, {82, 130, 96, 29});
+  addSpot(*this, kMakerSpot, {21.33, 178, 121, 90});
+  addSpot(*this, kMicroblogSpot, {21.33, 280, 120, 36});
+  addSpot(*this, kArrow, {486, 262, 60, 60});
 }
 
 void Form6::Form_Load() { setUpSkin(*this, kRed); }
@@ -42,7 +52,7 @@ void Form6::Form_Load() { setUpSkin(*this, kRed); }
 // first, and a planted explorer.exe there would run instead. If the Windows
 // folder is unknown, nothing is started rather than a guess.
 void Form6::openInBrowser(const char* address) {
-  ProgramStart& programs = platform().programStart;
+  ProgramStart& programs = services().programStart;
   const std::string windows = programs.WindowsDirectory();
   if (windows.empty()) return;
   std::string explorer = windows + "\\explorer.exe";
@@ -50,6 +60,6 @@ void Form6::openInBrowser(const char* address) {
   programs.Shell(explorer + " " + address, kNormalFocusedWindow);
 }
 
-void Form6::Image5_Click() { app().returnShowFirst(*this); }
+void Form6::Image5_Click() { navigator().returnShowFirst(*this); }
 
 }  // namespace velmora

@@ -1,13 +1,13 @@
 #pragma once
 // The about page: one picture, dragged by its background, whose spots open
 // the maker's pages; the arrow returns to the main window.
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 
 class Form6 : public Form {
  public:
-  explicit Form6(Application& app);
+  explicit Form6(const FormContext& context);
 
  protected:
   void createControls() override;

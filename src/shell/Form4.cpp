@@ -1,41 +1,36 @@
 #include "shell/Form4.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
-Form4::Form4(Application& app) : Form(app, "Form4", "更多", 580, 350) {
+Form4::Form4(const FormContext& context) : Form(context, "Form4", "更多", 580, 350) {
   setBackground("form4/background");
-  on("Picture1", Event::MouseDown, [this](const EventArgs& a) {
-    if (a.button == button::kLeft) dragWindow(*this);
+  on(standard::kTitleBar, Event::MouseDown, dragOnLeftPress(*this));
+  on(standard::kTitleBar, Event::MouseMove, [this](const EventArgs&) {
+    hideControls(*this, {standard::kClose.hover});
+    showControls(*this, {standard::kClose.normal});
   });
-  on("Picture1", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"Image3"});
-    showControls(*this, {"Image2"});
-  });
-  on("Image2", Event::MouseMove, swapPictures(*this, "Image2", "Image3"));
-  on("Image3", Event::Click, [this](const EventArgs&) { Image3_Click(); });
-  on("Image5", Event::MouseMove, swapPictures(*this, "Image5", "Image6"));
-  on("Image6", Event::MouseDown, swapPictures(*this, "Image6", "back"));
-  on("Image6", Event::MouseUp, [this](const EventArgs&) { this->app().returnUnloadFirst(*this); });
+  attachClosePair(*this, standard::kClose, [this](const EventArgs&) { Image3_Click(); });
+  attachPictureButton(*this, standard::kBack,
+                      [this](const EventArgs&) { navigator().returnUnloadFirst(*this); });
   // The pressed back picture is left alone: the release always leaves.
-  on("", Event::MouseMove, [this](const EventArgs&) {
-    showControls(*this, {"Image2"});
-    hideControls(*this, {"Image3", "Image6"});
-    showControls(*this, {"Image5"});
+  on(kFormBackground, Event::MouseMove, [this](const EventArgs&) {
+    showControls(*this, {standard::kClose.normal});
+    hideControls(*this, {standard::kClose.hover, standard::kBack.hover});
+    showControls(*this, {standard::kBack.normal});
   });
 }
 
 void Form4::createControls() {
   Control& titleBar = addTitleBar(*this);
   addClosePair(*this, titleBar);
-  c("Image3").toolTip("关闭");
+  c(standard::kClose.hover).toolTip(kCloseToolTip);
   addBackButton(*this);
 }
 
 void Form4::Form_Load() { setUpSkin(*this, kRed); }
 
-void Form4::Image3_Click() { app().returnShowFirst(*this); }
+void Form4::Image3_Click() { navigator().returnShowFirst(*this); }
 
 }  // namespace velmora

@@ -1,13 +1,13 @@
 #pragma once
 // The more page: a picture announcing further functions, a close pair and
 // a back button, both back to the main window.
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 
 class Form4 : public Form {
  public:
-  explicit Form4(Application& app);
+  explicit Form4(const FormContext& context);
 
  protected:
   void createControls() override;

@@ -1,7 +1,8 @@
 #include "shell/FormLoad.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include <string>
+
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -10,46 +11,58 @@ constexpr const char* kApp = "Velmora";
 constexpr const char* kSection = "VrOpt";
 constexpr const char* kKey = "LoadPictureNumber";
 constexpr int kFadeStep = 17;
+
+// The pictures that cover the background picture on the starts that show
+// another one, and the fade timer.
+constexpr const char* kCovers[] = {"rnd2", "rnd3", "rnd4"};
+constexpr const char* kFadeTimer = "Timer1";
+
+// This start's picture by the stored number, and the number stored for the
+// next start: the background picture, rnd2, rnd3, rnd4, then round again.
+struct Turn {
+  const char* stored;
+  const char* cover;  // nullptr: the background picture alone
+  const char* next;
+};
+constexpr Turn kTurns[] = {
+    {.stored = "", .cover = nullptr, .next = "2"},
+    {.stored = "2", .cover = kCovers[0], .next = "3"},
+    {.stored = "3", .cover = kCovers[1], .next = "4"},
+    {.stored = "4", .cover = kCovers[2], .next = ""},
+};
+
 }  // namespace
 
-FormLoad::FormLoad(Application& app) : Form(app, "FormLoad", "加载中...", 580, 350) {
+FormLoad::FormLoad(const FormContext& context) : Form(context, "FormLoad", "加载中...", 580, 350) {
   setBackground("formload/background");
   withoutTaskbarButton();
-  on("Timer1", Event::Timer, [this](const EventArgs&) { Timer1_Timer(); });
+  on(kFadeTimer, Event::Timer, [this](const EventArgs&) { Timer1_Timer(); });
 }
 
 void FormLoad::createControls() {
-  add("rnd2", ControlKind::Image).at(0, 0, 580, 350).picture("formload/rnd2").hidden();
-  add("rnd3", ControlKind::Image).at(0, 0, 580, 350).picture("formload/rnd3").hidden();
-  add("rnd4", ControlKind::Image).at(0, 0, 580, 350).picture("formload/rnd4").hidden();
-  add("Timer1", ControlKind::Timer).interval(80);
+  for (const char* cover : kCovers)
+    add(cover, ControlKind::Image).at(0, 0, 580, 350).picture(std::string("formload/") + cover).hidden();
+  add(kFadeTimer, ControlKind::Timer).interval(80);
 }
 
 void FormLoad::Form_Load() {
-  // This start's picture, and the one the next start shows: the default
-  // picture, rnd2, rnd3, rnd4, then round again. Anything unexpected starts
-  // the round afresh.
-  SettingsStore& settings = platform().settings;
+  // Anything unexpected shows the background picture and starts the round
+  // afresh.
+  SettingsStore& settings = services().settings;
   const std::string current = settings.GetSetting(kApp, kSection, kKey);
   std::string next;
-  if (current.empty()) {
-    next = "2";
-  } else if (current == "2") {
-    c("rnd2").setVisible(true);
-    next = "3";
-  } else if (current == "3") {
-    c("rnd3").setVisible(true);
-    next = "4";
-  } else if (current == "4") {
-    c("rnd4").setVisible(true);
-    next = "";
+  for (const Turn& turn : kTurns) {
+    if (current != turn.stored) continue;
+    if (turn.cover) c(turn.cover).setVisible(true);
+    next = turn.next;
+    break;
   }
   settings.SaveSetting(kApp, kSection, kKey, next);
 
   // Fully transparent when first shown; the timer fades it in.
   setBackColor(kWhite);
   makeLayered(*this);
-  platform().user32.SetLayeredWindowAttributes(hWnd(), kWhite, 0, kLwaAlpha);
+  services().user32.SetLayeredWindowAttributes(hWnd(), kWhite, 0, kLwaAlpha);
   fadeLevel_ = 0;
 }
 
@@ -57,10 +70,10 @@ void FormLoad::Timer1_Timer() {
   if (fadeLevel_ < 255) fadeLevel_ += kFadeStep;
   if (fadeLevel_ == 255) {
     // Hand over at once: full opacity is never applied to the splash.
-    c("Timer1").setEnabled(false);
-    app().splashHandOver(*this);
+    c(kFadeTimer).setEnabled(false);
+    navigator().splashHandOver(*this);
   } else {
-    platform().user32.SetLayeredWindowAttributes(hWnd(), kWhite,
+    services().user32.SetLayeredWindowAttributes(hWnd(), kWhite,
                                                  static_cast<std::uint8_t>(fadeLevel_), kLwaAlpha);
   }
 }

@@ -1,15 +1,14 @@
 #pragma once
 // The start-up splash: this start's picture, faded in over about 1.2 s,
 // then the hand-over to the main window.
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 
-class Application;
 
 class FormLoad : public Form {
  public:
-  explicit FormLoad(Application& app);
+  explicit FormLoad(const FormContext& context);
   int fadeLevel() const { return fadeLevel_; }
 
  protected:

@@ -1,108 +1,117 @@
 #include "shell/FormMain.h"
 
-#include "shell/Application.h"
-#include "shell/Skin.h"
+#include "shell/Screen.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
 namespace {
 
-// A tile is a three-state button: normal picture, hover picture (the tile in
-// a light outline) and pressed picture (darker, shifted).
+// The minimise picture, in the title bar left of the close pair.
+constexpr const char* kMinimise = "Image1";
+
+// A tile: a three-state button that opens a page through Loading. Its
+// hover picture is the tile in a light outline, its pressed picture darker
+// and shifted.
 struct Tile {
-  const char* normal;
-  const char* hover;
-  const char* pressed;
+  PictureButton button;
   Screen target;
   Rect normalAt, hoverAt, pressedAt;
 };
 
 constexpr Tile kTiles[] = {
-    {"Image4", "DTF", "Image5", Screen::Form1,
-     {48, 52, 231, 130}, {48, 52, 234, 134}, {50.67, 55.33, 230, 130}},
-    {"Image6", "SYF", "Image7", Screen::Form2,
-     {301.33, 52, 230, 130}, {301, 52, 234, 134}, {304, 54.67, 230, 131}},
-    {"Image8", "MSF", "Image9", Screen::Form3,
-     {48, 199.33, 230, 129}, {48, 199.33, 234, 134}, {50.67, 202, 230, 130}},
-    {"Image10", "MF", "Image11", Screen::Form4,
-     {301.33, 199.33, 230, 130}, {301.33, 199.33, 234, 134}, {304, 202, 230, 130}},
+    {.button = {.normal = "Image4", .hover = "DTF", .pressed = "Image5"},
+     .target = Screen::Form1,
+     .normalAt = {48, 52, 231, 130},
+     .hoverAt = {48, 52, 234, 134},
+     .pressedAt = {50.67, 55.33, 230, 130}},
+    {.button = {.normal = "Image6", .hover = "SYF", .pressed = "Image7"},
+     .target = Screen::Form2,
+     .normalAt = {301.33, 52, 230, 130},
+     .hoverAt = {301, 52, 234, 134},
+     .pressedAt = {304, 54.67, 230, 131}},
+    {.button = {.normal = "Image8", .hover = "MSF", .pressed = "Image9"},
+     .target = Screen::Form3,
+     .normalAt = {48, 199.33, 230, 129},
+     .hoverAt = {48, 199.33, 234, 134},
+     .pressedAt = {50.67, 202, 230, 130}},
+    {.button = {.normal = "Image10", .hover = "MF", .pressed = "Image11"},
+     .target = Screen::Form4,
+     .normalAt = {301.33, 199.33, 230, 130},
+     .hoverAt = {301.33, 199.33, 234, 134},
+     .pressedAt = {304, 202, 230, 130}},
 };
 
-// A side tab: the normal picture and the hover picture, which takes the click.
+// A side tab: the normal picture and the hover picture, which takes the
+// click. The two tabs of one side form a pair.
 struct Tab {
   const char* normal;
   const char* hover;
   Rect normalAt, hoverAt;
 };
 
-constexpr Tab kTabs[] = {
-    {"DL", "DL2", {0, 42.67, 27, 105}, {0, 43, 27, 105}},
-    {"FE", "FE2", {0, 149.33, 27, 105}, {0, 149, 27, 105}},
-    {"GY", "GY2", {552, 41, 27, 77}, {550.67, 41.33, 29, 77}},
-    {"BZ", "BZ2", {552, 119, 27, 77}, {552, 120, 29, 77}},
+constexpr Tab kPinnoteTab{.normal = "DL", .hover = "DL2", .normalAt = {0, 42.67, 27, 105}, .hoverAt = {0, 43, 27, 105}};
+constexpr Tab kTextToolTab{
+    .normal = "FE", .hover = "FE2", .normalAt = {0, 149.33, 27, 105}, .hoverAt = {0, 149, 27, 105}};
+constexpr Tab kAboutTab{.normal = "GY", .hover = "GY2", .normalAt = {552, 41, 27, 77}, .hoverAt = {550.67, 41.33, 29, 77}};
+constexpr Tab kHelpTab{.normal = "BZ", .hover = "BZ2", .normalAt = {552, 119, 27, 77}, .hoverAt = {552, 120, 29, 77}};
+
+// Each tab with the other tab of its side, in the order they are made.
+struct TabPair {
+  const Tab& tab;
+  const Tab& partner;
+};
+constexpr TabPair kTabs[] = {
+    {.tab = kPinnoteTab, .partner = kTextToolTab},
+    {.tab = kTextToolTab, .partner = kPinnoteTab},
+    {.tab = kAboutTab, .partner = kHelpTab},
+    {.tab = kHelpTab, .partner = kAboutTab},
 };
 
 std::string pictureOf(const char* control) { return std::string("formmain/") + control; }
 
-Control& place(Control& control, const Rect& r) { return control.at(r.left, r.top, r.width, r.height); }
-
 }  // namespace
 
-FormMain::FormMain(Application& app) : Form(app, "FormMain", "Velmora", 580, 350) {
+FormMain::FormMain(const FormContext& context) : Form(context, "FormMain", "Velmora", 580, 350) {
   setBackground("formmain/background");
 
-  on("", Event::MouseMove, [this](const EventArgs&) { Form_MouseMove(); });
-  on("Picture1", Event::MouseMove, [this](const EventArgs& a) { Picture1_MouseMove(a); });
-  on("Image1", Event::Click, [this](const EventArgs&) { Image1_Click(); });
-  on("Image2", Event::MouseMove, swapPictures(*this, "Image2", "Image3"));
-  on("Image3", Event::Click, [this](const EventArgs&) { Image3_Click(); });
+  on(kFormBackground, Event::MouseMove, [this](const EventArgs&) { Form_MouseMove(); });
+  on(standard::kTitleBar, Event::MouseMove, [this](const EventArgs& a) { Picture1_MouseMove(a); });
+  on(kMinimise, Event::Click, [this](const EventArgs&) { Image1_Click(); });
+  attachClosePair(*this, standard::kClose, [this](const EventArgs&) { Image3_Click(); });
 
-  for (const Tile& tile : kTiles) {
-    on(tile.normal, Event::MouseMove, swapPictures(*this, tile.normal, tile.hover));
-    on(tile.hover, Event::MouseDown, swapPictures(*this, tile.hover, tile.pressed));
-    on(tile.hover, Event::MouseUp,
-       [this, tile](const EventArgs&) { this->app().switchViaLoading(tile.target); });
+  for (const Tile& tile : kTiles)
+    attachPictureButton(*this, tile.button,
+                        [this, target = tile.target](const EventArgs&) { navigator().switchViaLoading(target); });
+
+  // Hovering a tab shows its hover picture and returns the other tab of its side.
+  for (const TabPair& pair : kTabs) {
+    on(pair.tab.normal, Event::MouseMove, [this, &pair](const EventArgs&) {
+      showControls(*this, {pair.tab.hover});
+      hideControls(*this, {pair.tab.normal, pair.partner.hover});
+      showControls(*this, {pair.partner.normal});
+    });
   }
-
-  // The tabs of one side form a pair: hovering one returns the other.
-  on("DL", Event::MouseMove, [this](const EventArgs&) {
-    showControls(*this, {"DL2"});
-    hideControls(*this, {"DL", "FE2"});
-    showControls(*this, {"FE"});
-  });
-  on("FE", Event::MouseMove, [this](const EventArgs&) {
-    showControls(*this, {"FE2"});
-    hideControls(*this, {"FE", "DL2"});
-    showControls(*this, {"DL"});
-  });
-  on("GY", Event::MouseMove, [this](const EventArgs&) {
-    showControls(*this, {"BZ"});
-    hideControls(*this, {"BZ2", "GY"});
-    showControls(*this, {"GY2"});
-  });
-  on("BZ", Event::MouseMove, [this](const EventArgs&) {
-    hideControls(*this, {"BZ"});
-    showControls(*this, {"BZ2", "GY"});
-    hideControls(*this, {"GY2"});
-  });
-  on("DL2", Event::Click, [this](const EventArgs&) { this->app().switchViaLoading(Screen::DLB); });
-  on("FE2", Event::Click, [this](const EventArgs&) { FE2_Click(); });
-  on("GY2", Event::Click, [this](const EventArgs&) { this->app().directSwitch(Screen::Form6); });
-  on("BZ2", Event::Click, [this](const EventArgs&) { this->app().directSwitch(Screen::Form5); });
+  on(kPinnoteTab.hover, Event::Click, [this](const EventArgs&) { navigator().switchViaLoading(Screen::DLB); });
+  on(kTextToolTab.hover, Event::Click, [this](const EventArgs&) { FE2_Click(); });
+  on(kAboutTab.hover, Event::Click, [this](const EventArgs&) { navigator().directSwitch(Screen::Form6); });
+  on(kHelpTab.hover, Event::Click, [this](const EventArgs&) { navigator().directSwitch(Screen::Form5); });
 }
 
 void FormMain::createControls() {
   Control& titleBar = addTitleBar(*this);
-  add("Image1", ControlKind::Image, &titleBar).at(518, 0, 27, 18).picture("formmain/Image1").hand();
+  add(kMinimise, ControlKind::Image, &titleBar).at(518, 0, 27, 18).picture(pictureOf(kMinimise)).hand();
   addClosePair(*this, titleBar);
   for (const Tile& tile : kTiles) {
-    place(add(tile.normal, ControlKind::Image), tile.normalAt).picture(pictureOf(tile.normal));
-    place(add(tile.hover, ControlKind::Image), tile.hoverAt).picture(pictureOf(tile.hover)).hidden().hand();
-    place(add(tile.pressed, ControlKind::Image), tile.pressedAt).picture(pictureOf(tile.pressed)).hidden();
+    const PictureButton& b = tile.button;
+    add(b.normal, ControlKind::Image).at(tile.normalAt).picture(pictureOf(b.normal));
+    add(b.hover, ControlKind::Image).at(tile.hoverAt).picture(pictureOf(b.hover)).hidden().hand();
+    add(b.pressed, ControlKind::Image).at(tile.pressedAt).picture(pictureOf(b.pressed)).hidden();
   }
-  for (const Tab& tab : kTabs) {
-    place(add(tab.normal, ControlKind::Image), tab.normalAt).picture(pictureOf(tab.normal));
-    place(add(tab.hover, ControlKind::Image), tab.hoverAt).picture(pictureOf(tab.hover)).hidden();
+  for (const TabPair& pair : kTabs) {
+    const Tab& tab = pair.tab;
+    add(tab.normal, ControlKind::Image).at(tab.normalAt).picture(pictureOf(tab.normal));
+    add(tab.hover, ControlKind::Image).at(tab.hoverAt).picture(pictureOf(tab.hover)).hidden();
   }
 }
 
@@ -111,31 +120,31 @@ void FormMain::Form_Load() { setUpSkin(*this, kRed); }
 void FormMain::onSystemClose() { Image3_Click(); }
 
 void FormMain::Form_MouseMove() {
-  showControls(*this, {"Image2"});
-  hideControls(*this, {"Image3"});
+  showControls(*this, {standard::kClose.normal});
+  hideControls(*this, {standard::kClose.hover});
   for (const Tile& tile : kTiles) {
-    c(tile.normal).setVisible(true);
-    c(tile.pressed).setVisible(false);
+    c(tile.button.normal).setVisible(true);
+    c(tile.button.pressed).setVisible(false);
   }
-  hideControls(*this, {"DTF", "SYF", "MSF", "MF"});
-  showControls(*this, {"GY", "BZ"});
-  hideControls(*this, {"GY2", "BZ2"});
-  showControls(*this, {"DL", "FE"});
-  hideControls(*this, {"DL2", "FE2"});
+  for (const Tile& tile : kTiles) c(tile.button.hover).setVisible(false);
+  showControls(*this, {kAboutTab.normal, kHelpTab.normal});
+  hideControls(*this, {kAboutTab.hover, kHelpTab.hover});
+  showControls(*this, {kPinnoteTab.normal, kTextToolTab.normal});
+  hideControls(*this, {kPinnoteTab.hover, kTextToolTab.hover});
 }
 
 void FormMain::Picture1_MouseMove(const EventArgs& args) {
-  showControls(*this, {"Image2"});
-  hideControls(*this, {"Image3"});
-  if (args.button == button::kLeft) dragWindow(*this);
+  showControls(*this, {standard::kClose.normal});
+  hideControls(*this, {standard::kClose.hover});
+  dragIfLeftAlone(*this, args.button);
 }
 
 void FormMain::Image1_Click() { setWindowState(1); }
 
-void FormMain::Image3_Click() { app().endProgram(); }
+void FormMain::Image3_Click() { runtime().endProgram(); }
 
 void FormMain::FE2_Click() {
-  platform().messageBox.MsgBox("即将更新，敬请期待。", msgbox::kExclamation, "注意");
+  services().messageBox.MsgBox("即将更新，敬请期待。", msgbox::kExclamation, "注意");
 }
 
 }  // namespace velmora

@@ -1,13 +1,13 @@
 #pragma once
 // The main window: four tiles that open the main pages, four side tabs, the
 // minimise and close pictures. Rebuilt in its initial look on every entry.
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 
 class FormMain : public Form {
  public:
-  explicit FormMain(Application& app);
+  explicit FormMain(const FormContext& context);
 
  protected:
   void createControls() override;

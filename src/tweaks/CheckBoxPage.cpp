@@ -1,14 +1,15 @@
 #include "tweaks/CheckBoxPage.h"
 
+#include "shell/framework/Skin.h"
 #include "tweaks/DetectOsName.h"
 #include "tweaks/SaveReport.h"
 #include "tweaks/TweakLook.h"
 
 namespace velmora {
 
-CheckBoxPage::CheckBoxPage(Application& app, std::string name, std::string caption, Layout layout,
+CheckBoxPage::CheckBoxPage(const FormContext& context, std::string name, std::string caption, Layout layout,
                            const std::array<Box, kBoxCount>& boxes)
-    : SettingsPage(app, std::move(name), std::move(caption), SettingsPage::Style{}),
+    : SettingsPage(context, std::move(name), std::move(caption), SettingsPage::Style{}),
       layout_(layout), boxes_(boxes) {
   for (int i = 0; i < kBoxCount; ++i) {
     on(boxName(i), Event::MouseMove, [this, i](const EventArgs&) {
@@ -31,16 +32,16 @@ void CheckBoxPage::createPageControls() {
         .at(16, 24 + 24 * i, boxes_[i].width, boxes_[i].height)
         .caption(boxes_[i].caption)
         .foreColor(kWhite);
-  addDescriptionBox(*this, "Label1", 281, "Label2", layout_.noteWidth);
+  addDescriptionBox(kTweakDescriptionLeft, 281, layout_.noteWidth);
 }
 
 void CheckBoxPage::paintControlsBlue() {
-  paintPageBlue(*this, {"Frame1", "Frame2", "Label1", "Label2"});
+  paintPageBlue(*this, {kSettingsFrame, kDescriptionFrame, style().descriptionLabel, style().noteLabel});
   for (int i = 0; i < kBoxCount; ++i) box(i).setBackColor(kPageBlue);
 }
 
 void CheckBoxPage::limitUnlessXp(std::initializer_list<int> lockedBoxes) {
-  if (DetectOsName(platform().osVersion) == kWindowsXp) return;
+  if (DetectOsName(services().osVersion) == kWindowsXp) return;
   setDefaultHint(kNotXpHint);
   for (int index : lockedBoxes) box(index).setEnabled(false);
 }
@@ -50,7 +51,7 @@ bool CheckBoxPage::saveSettings() {
   for (int i = 0; i < kBoxCount; ++i) {
     if (touched_[i] != 1) continue;
     const bool ticked = box(i).Value() == 1;
-    const bool written = report.write(boxes_[i].caption, platform().registry,
+    const bool written = report.write(boxes_[i].caption, services().registry,
                                       [&](RegistryShellObject& shell) { return writeBox(i, ticked, shell); });
     if (written) touched_[i] = 0;
   }

@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "shell/SettingsPage.h"
+#include "shell/framework/SettingsPage.h"
 
 namespace velmora {
 
@@ -30,7 +30,7 @@ class CheckBoxPage : public SettingsPage {
   };
 
  protected:
-  CheckBoxPage(Application& app, std::string name, std::string caption, Layout layout,
+  CheckBoxPage(const FormContext& context, std::string name, std::string caption, Layout layout,
                const std::array<Box, kBoxCount>& boxes);
 
   void createPageControls() override;

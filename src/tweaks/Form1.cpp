@@ -8,27 +8,34 @@ namespace {
 
 // The descriptions of Check1 and Check2 open with two ideographic spaces.
 const std::array<CheckBoxPage::Box, CheckBoxPage::kBoxCount> kBoxes = {{
-     {"桌面图标放大", 145, 17,
-      "\u3000\u3000本设置用于将您的桌面上的图标放大，当您的桌面文件太多时请勿使用此功能。",
-      "您需要注意的是，本设置重启后才能生效。"},
-     {"删除快捷方式小箭头", 145, 17,
-      "\u3000\u3000本设置用于将您的桌面上快捷方式图标的小箭头去掉。",
-      "您需要注意的是，本设置重启后才能生效。"},
-     {"隐藏\"回收站\"", 145, 17,
-      "本设置用于隐藏桌面上的 回收站 图标。",
-      "保存好以后，刷新桌面即可。"},
-     {"隐藏\"网上邻居\"", 145, 17,
-      "本设置用于隐藏桌面上的 网上邻居 图标。",
-      "保存好以后，刷新桌面即可。"},
-     {"隐藏\"我的电脑\"", 145, 17,
-      "本设置用于隐藏桌面上的 我的电脑 图标。",
-      "保存好以后，刷新桌面即可。"},
-     {"隐藏\"我的文档\"", 145, 17,
-      "本设置用于隐藏桌面上的 我的文档 图标。",
-      "保存好以后，刷新桌面即可。"},
-     {"隐藏IE浏览器", 145, 17,
-      "本设置用于隐藏桌面上的 IE浏览器 图标。",
-      "保存好以后，刷新桌面即可。"},
+     {.caption = "桌面图标放大",
+      .width = 145, .height = 17,
+      .description = "\u3000\u3000本设置用于将您的桌面上的图标放大，当您的桌面文件太多时请勿使用此功能。",
+      .note = "您需要注意的是，本设置重启后才能生效。"},
+     {.caption = "删除快捷方式小箭头",
+      .width = 145, .height = 17,
+      .description = "\u3000\u3000本设置用于将您的桌面上快捷方式图标的小箭头去掉。",
+      .note = "您需要注意的是，本设置重启后才能生效。"},
+     {.caption = "隐藏\"回收站\"",
+      .width = 145, .height = 17,
+      .description = "本设置用于隐藏桌面上的 回收站 图标。",
+      .note = "保存好以后，刷新桌面即可。"},
+     {.caption = "隐藏\"网上邻居\"",
+      .width = 145, .height = 17,
+      .description = "本设置用于隐藏桌面上的 网上邻居 图标。",
+      .note = "保存好以后，刷新桌面即可。"},
+     {.caption = "隐藏\"我的电脑\"",
+      .width = 145, .height = 17,
+      .description = "本设置用于隐藏桌面上的 我的电脑 图标。",
+      .note = "保存好以后，刷新桌面即可。"},
+     {.caption = "隐藏\"我的文档\"",
+      .width = 145, .height = 17,
+      .description = "本设置用于隐藏桌面上的 我的文档 图标。",
+      .note = "保存好以后，刷新桌面即可。"},
+     {.caption = "隐藏IE浏览器",
+      .width = 145, .height = 17,
+      .description = "本设置用于隐藏桌面上的 IE浏览器 图标。",
+      .note = "保存好以后，刷新桌面即可。"},
 }};
 
 constexpr const char* kIconSize = "HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics\\Shell Icon Size";
@@ -51,14 +58,15 @@ const std::array<std::string, 5> kHiddenIcons = {
 
 }  // namespace
 
-Form1::Form1(Application& app)
-    : CheckBoxPage(app, "Form1", "桌面及菜单", {"桌面", 56, 289}, kBoxes) {}
+Form1::Form1(const FormContext& context)
+    : CheckBoxPage(context, "Form1", "桌面及菜单", {.frameCaption = "桌面", .frameTop = 56, .noteWidth = 289},
+                   kBoxes) {}
 
 void Form1::Form_Load() {
   setDefaultHint(kChooseHint);
   // One shell object for all seven reads; a read that fails leaves its box
   // as the holder's start value says.
-  const std::unique_ptr<RegistryShellObject> shell = platform().registry.CreateObject();
+  const std::unique_ptr<RegistryShellObject> shell = services().registry.CreateObject();
 
   RegHolder iconSize;
   readInto(iconSize, shell.get(), kIconSize);

@@ -7,7 +7,7 @@ namespace velmora {
 
 class Form1 : public CheckBoxPage {
  public:
-  explicit Form1(Application& app);
+  explicit Form1(const FormContext& context);
 
  protected:
   void Form_Load() override;

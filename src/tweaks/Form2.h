@@ -7,7 +7,7 @@ namespace velmora {
 
 class Form2 : public CheckBoxPage {
  public:
-  explicit Form2(Application& app);
+  explicit Form2(const FormContext& context);
 
  protected:
   void Form_Load() override;

@@ -1,5 +1,6 @@
 #include "tweaks/Form3.h"
 
+#include "shell/framework/Skin.h"
 #include "tweaks/DetectOsName.h"
 #include "tweaks/RegHolder.h"
 #include "tweaks/SaveReport.h"
@@ -12,44 +13,43 @@ namespace {
 constexpr const char* kWindowTitle = "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main\\Window Title";
 constexpr const char* kStandardTitle = "Windows Internet Explorer";
 
-SettingsPage::Style form3Style() {
-  SettingsPage::Style style;
-  style.descriptionLabel = "Label2";
-  style.noteLabel = "Label3";
-  return style;
-}
+// The page's own controls: the caption of the title box, and the box. The
+// description box's labels come after them.
+constexpr const char* kTitleCaption = "Label1";
+constexpr const char* kTitleBox = "Text1";
+constexpr SettingsPage::Style kStyle{.descriptionLabel = "Label2", .noteLabel = "Label3"};
 
 }  // namespace
 
-Form3::Form3(Application& app) : SettingsPage(app, "Form3", "其它", form3Style()) {
+Form3::Form3(const FormContext& context) : SettingsPage(context, "Form3", "其它", kStyle) {
   // Any character counts, Backspace included; nothing is refused or changed.
-  on("Text1", Event::KeyPress, [this](const EventArgs&) { edited_ = 1; });
+  on(kTitleBox, Event::KeyPress, [this](const EventArgs&) { edited_ = 1; });
 }
 
 void Form3::createPageControls() {
   Control& frame = addSettingsFrame(*this, "个性化", 48);
-  add("Label1", ControlKind::Label, &frame).at(16, 24, 97, 17).caption("IE标题栏文字：").foreColor(kWhite);
-  add("Text1", ControlKind::TextBox, &frame).at(120, 21.33, 169, 18);
-  addDescriptionBox(*this, "Label2", 289, "Label3", 289);
+  add(kTitleCaption, ControlKind::Label, &frame).at(16, 24, 97, 17).caption("IE标题栏文字：").foreColor(kWhite);
+  add(kTitleBox, ControlKind::TextBox, &frame).at(120, 21.33, 169, 18);
+  addDescriptionBox(kTweakDescriptionLeft, 289, 289);
 }
 
 void Form3::Form_Load() {
   setDefaultHint(kChooseHint);
-  const std::unique_ptr<RegistryShellObject> shell = platform().registry.CreateObject();
+  const std::unique_ptr<RegistryShellObject> shell = services().registry.CreateObject();
   RegHolder title = RegValue{std::string(kStandardTitle)};
   readInto(title, shell.get(), kWindowTitle);
-  c("Text1").setText(holderText(title));
-  paintPageBlue(*this, {"Frame1", "Frame2", "Label1", "Label2", "Label3"});
+  c(kTitleBox).setText(holderText(title));
+  paintPageBlue(*this, {kSettingsFrame, kDescriptionFrame, kTitleCaption, kStyle.descriptionLabel, kStyle.noteLabel});
   SettingsPage::Form_Load();
   // Nothing is locked here: the title works on every Windows.
-  if (DetectOsName(platform().osVersion) != kWindowsXp) setDefaultHint(kNotXpHint);
+  if (DetectOsName(services().osVersion) != kWindowsXp) setDefaultHint(kNotXpHint);
 }
 
 bool Form3::saveSettings() {
   if (edited_ != 1) return true;
   SaveReport report;
-  const std::string title = c("Text1").Text();
-  if (report.write("IE标题栏文字", platform().registry,
+  const std::string title = c(kTitleBox).Text();
+  if (report.write("IE标题栏文字", services().registry,
                    [&](RegistryShellObject& shell) { return shell.RegWrite(kWindowTitle, title, "REG_SZ"); }))
     edited_ = 0;
   return report.finish(*this);

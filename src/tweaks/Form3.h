@@ -2,13 +2,13 @@
 // The browser-title page: the text Internet Explorer shows in its title bar.
 #include <cstdint>
 
-#include "shell/SettingsPage.h"
+#include "shell/framework/SettingsPage.h"
 
 namespace velmora {
 
 class Form3 : public SettingsPage {
  public:
-  explicit Form3(Application& app);
+  explicit Form3(const FormContext& context);
 
  protected:
   void createPageControls() override;

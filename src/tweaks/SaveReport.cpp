@@ -1,6 +1,6 @@
 #include "tweaks/SaveReport.h"
 
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 
 namespace velmora {
 
@@ -46,11 +46,11 @@ std::string SaveReport::message() const {
 
 bool SaveReport::finish(Form& page) const {
   if (allWritten()) return true;
-  page.platform().messageBox.MsgBox(message(), msgbox::kExclamation, "注意");
+  page.services().messageBox.MsgBox(message(), msgbox::kExclamation, "注意");
   // The page may have been closed from the taskbar while the warning was up.
   if (!page.loaded()) return false;
-  showControls(page, {"Image1"});
-  hideControls(page, {"Image4", "save"});
+  showControls(page, {standard::kSave.normal});
+  hideControls(page, {standard::kSave.hover, standard::kSave.pressed});
   return false;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/RegistryShell.h"
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 

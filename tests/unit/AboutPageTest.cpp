@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "info/WebAddresses.h"
+#include "support/Gestures.h"
 #include "support/ScreenProbe.h"
 #include "support/TestDesktop.h"
 
@@ -16,8 +17,7 @@ using Started = std::vector<std::pair<std::string, int>>;
 
 void openAboutPage(TestDesktop& d) {
   d.startToMainWindow();
-  d.moveTo("GY");
-  d.click("GY2");
+  openTab(d, "GY", "GY2");
   ASSERT_EQ(d.shownName(), "Form6");
 }
 
@@ -43,9 +43,7 @@ TEST(AboutPage, IsBuiltAsDrawn) {
     const Control& spot = page.c(e.name);
     EXPECT_EQ(spot.kind(), ControlKind::Image);
     EXPECT_EQ(spot.Picture(), std::string("form6/") + e.name);
-    const Rect r = spot.rect();
-    EXPECT_EQ((std::vector<double>{r.left, r.top, r.width, r.height}),
-              (std::vector<double>{e.place.left, e.place.top, e.place.width, e.place.height}));
+    EXPECT_EQ(placeOf(spot), placeOf(e.place));
     EXPECT_EQ(spot.Cursor(), CursorShape::Hand);
     EXPECT_TRUE(spot.Visible());
   }

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "support/Gestures.h"
 #include "support/ScreenProbe.h"
 #include "support/TestDesktop.h"
 
@@ -23,19 +24,12 @@ struct FailureCase {
   Log settings;                              // the settings traffic of the whole run
 };
 
-void pushTile(TestDesktop& d, const char* normal, const char* hover) {
-  d.moveTo(normal);
-  d.moveTo(hover);
-  d.press();
-  d.release();
-}
-
 TEST(Failure, WindowOrPictureThatCannotBeMadeEndsTheProgramWithOneMessage) {
   auto nothing = [](TestDesktop&) {};
   auto start = [](TestDesktop& d) { d.startToMainWindow(); };
   auto toMore = [](TestDesktop& d) {
     d.startToMainWindow();
-    pushTile(d, "Image10", "MF");
+    pushButton(d, "Image10", "MF");
   };
   const std::vector<FailureCase> cases = {
       {"splash window", nothing, [](FakeWindowing& w) { w.failToCreate = {"FormLoad"}; }, start,
@@ -47,18 +41,15 @@ TEST(Failure, WindowOrPictureThatCannotBeMadeEndsTheProgramWithOneMessage) {
        {kRead, kWriteTwo}},
       {"page opened through Loading", start,
        [](FakeWindowing& w) { w.failToCreate = {"Form1"}; },
-       [](TestDesktop& d) { pushTile(d, "Image4", "DTF"); }, "Form1", {kRead, kWriteTwo}},
+       [](TestDesktop& d) { pushButton(d, "Image4", "DTF"); }, "Form1", {kRead, kWriteTwo}},
       {"Loading window", start, [](FakeWindowing& w) { w.failToCreate = {"Loading"}; },
-       [](TestDesktop& d) { pushTile(d, "Image6", "SYF"); }, "Loading", {kRead, kWriteTwo}},
+       [](TestDesktop& d) { pushButton(d, "Image6", "SYF"); }, "Loading", {kRead, kWriteTwo}},
       {"page opened directly", start, [](FakeWindowing& w) { w.failToCreate = {"Form6"}; },
-       [](TestDesktop& d) {
-         d.moveTo("GY");
-         d.click("GY2");
-       },
+       [](TestDesktop& d) { openTab(d, "GY", "GY2"); },
        "Form6", {kRead, kWriteTwo}},
       {"main window on the way back", toMore,
        [](FakeWindowing& w) { w.failToCreate = {"FormMain"}; },
-       [](TestDesktop& d) { pushTile(d, "Image5", "Image6"); }, "FormMain", {kRead, kWriteTwo}},
+       [](TestDesktop& d) { pushButton(d, "Image5", "Image6"); }, "FormMain", {kRead, kWriteTwo}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -68,19 +59,9 @@ TEST(Failure, WindowOrPictureThatCannotBeMadeEndsTheProgramWithOneMessage) {
     c.breakIt(d.fake.windowing);
     EXPECT_NO_THROW(c.act(d));
 
-    ASSERT_EQ(d.fake.messageBox.shown.size(), 1u);
-    const ShownMessage& message = d.fake.messageBox.shown[0];
-    EXPECT_EQ(message.style, 16);
-    EXPECT_NE(message.prompt.find(c.named), std::string::npos) << message.prompt;
-    EXPECT_TRUE(d.app.ended());
-    ASSERT_FALSE(d.fake.windowing.log.empty());
-    EXPECT_EQ(d.fake.windowing.log.back(), "end");
-    EXPECT_TRUE(d.fake.windowing.forms.empty()) << "a window outlives the end";
+    ASSERT_NO_FATAL_FAILURE(expectEndedByOneStopMessage(d, c.named));
     EXPECT_EQ(d.fake.settings.log, c.settings);
-
-    const Activity ended = activityOf(d.fake);
-    EXPECT_NO_THROW(pokeEveryWindow(d));
-    expectNothingSince(ended, d.fake);
+    expectDeafAfterTheEnd(d);
   }
 }
 

@@ -146,8 +146,7 @@ TEST(FaultInjection, ASettingsStoreThatFailsReadsAsEmptyAndTheMarksOutliveIt) {
   d.startToMainWindow();
   ASSERT_EQ(d.shownName(), "FormMain");
 
-  d.moveTo("DL");
-  d.click("DL2");
+  openTab(d, "DL", "DL2");
   Form& page = d.shown();
   ASSERT_EQ(page.name(), "DLB");
   EXPECT_EQ(page.c("Check1").Value(), 1);
@@ -156,16 +155,15 @@ TEST(FaultInjection, ASettingsStoreThatFailsReadsAsEmptyAndTheMarksOutliveIt) {
   d.click("Check1");
   d.click("skinimage2");
   d.click("GREEN");
-  push(d, "Image1", "Image4");
+  save(d);
   EXPECT_EQ(d.shownName(), "FormMain");
   EXPECT_EQ(d.fake.settings.values, stored);
   EXPECT_TRUE(d.fake.messageBox.shown.empty());
 
   d.fake.settings.failReads = false;
   d.fake.settings.refuseWrites = false;
-  d.moveTo("DL");
-  d.click("DL2");
-  push(d, "Image1", "Image4");
+  openTab(d, "DL", "DL2");
+  save(d);
   EXPECT_EQ(d.fake.settings.stored("Pinnote", "Front"), "No");
   EXPECT_EQ(d.fake.settings.stored("Pinnote", "Skin"), "2");
   EXPECT_EQ(d.fake.settings.stored("Pinnote", "Color"), "R");
@@ -205,10 +203,9 @@ TEST(FaultInjection, EverythingFailingAtOnceStillLeavesAWorkingProgram) {
   EXPECT_EQ(d.shownName(), "Form3");
   back(d);
 
-  d.moveTo("DL");
-  d.click("DL2");
+  openTab(d, "DL", "DL2");
   EXPECT_EQ(d.shownName(), "DLB");
-  push(d, "Image1", "Image4");
+  save(d);
   EXPECT_EQ(d.shownName(), "FormMain");
   EXPECT_TRUE(d.fake.registry.changes().size() >= 2u);
   EXPECT_TRUE(d.fake.registry.values.empty());
@@ -231,13 +228,10 @@ TEST(FaultInjection, AnyWindowThatCannotBeMadeEndsTheProgramWithOneMessage) {
     std::map<std::string, RegValue> kept;  // registry values written before the failure
   };
   auto tab = [](const char* normal, const char* hover) {
-    return [normal, hover](TestDesktop& d) {
-      d.moveTo(normal);
-      d.click(hover);
-    };
+    return [normal, hover](TestDesktop& d) { openTab(d, normal, hover); };
   };
   auto tile = [](const char* normal, const char* hover) {
-    return [normal, hover](TestDesktop& d) { push(d, normal, hover); };
+    return [normal, hover](TestDesktop& d) { pushButton(d, normal, hover); };
   };
   auto start = [](TestDesktop& d) { d.startToMainWindow(); };
   const std::vector<Case> cases = {
@@ -255,22 +249,19 @@ TEST(FaultInjection, AnyWindowThatCannotBeMadeEndsTheProgramWithOneMessage) {
       {"main window after the help page's back picture",
        [](TestDesktop& d) {
          d.startToMainWindow();
-         d.moveTo("BZ");
-         d.click("BZ2");
+         openTab(d, "BZ", "BZ2");
        },
        "FormMain", [](TestDesktop& d) { d.click("Image3"); }, {}},
       {"main window after the Pinnote page's close",
        [](TestDesktop& d) {
          d.startToMainWindow();
-         d.moveTo("DL");
-         d.click("DL2");
+         openTab(d, "DL", "DL2");
        },
        "FormMain", [](TestDesktop& d) { closePage(d); }, {}},
       {"main window after the about page's arrow",
        [](TestDesktop& d) {
          d.startToMainWindow();
-         d.moveTo("GY");
-         d.click("GY2");
+         openTab(d, "GY", "GY2");
        },
        "FormMain", [](TestDesktop& d) { d.click("Image5"); }, {}},
   };
@@ -281,15 +272,9 @@ TEST(FaultInjection, AnyWindowThatCannotBeMadeEndsTheProgramWithOneMessage) {
     d.fake.windowing.failToCreate = {c.window};
     EXPECT_NO_THROW(c.act(d));
 
-    ASSERT_EQ(d.fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(d.fake.messageBox.shown[0].style, 16);
-    EXPECT_TRUE(mentions(d.fake.messageBox.shown[0].prompt, c.window));
-    EXPECT_TRUE(d.app.ended());
-    EXPECT_TRUE(d.fake.windowing.forms.empty()) << "a window outlives the end";
+    ASSERT_NO_FATAL_FAILURE(expectEndedByOneStopMessage(d, c.window));
     EXPECT_EQ(d.fake.registry.values, c.kept);
-    const Activity ended = activityOf(d.fake);
-    EXPECT_NO_THROW(pokeEveryWindow(d));
-    expectNothingSince(ended, d.fake);
+    expectDeafAfterTheEnd(d);
   }
 }
 

@@ -6,7 +6,8 @@
 #include <functional>
 #include <set>
 
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
+#include "support/Gestures.h"
 #include "support/ScreenProbe.h"
 #include "support/TestDesktop.h"
 
@@ -53,17 +54,13 @@ TEST(MainWindowSkin, EveryEntryMakesTheWindowLayeredWithTheRedKey) {
     Screen screen;
     std::int32_t styleBefore;
   };
-  auto toMore = [](TestDesktop& d) {
-    d.moveTo("Image10");
-    d.click("MF");
-  };
+  auto toMore = [](TestDesktop& d) { pushButton(d, "Image10", "MF"); };
   const std::vector<Case> cases = {
       {"main window from the splash", [](TestDesktop&) {}, Screen::FormMain, 0},
       {"main window back from the more page",
        [&](TestDesktop& d) {
          toMore(d);
-         d.moveTo("Image5");
-         d.click("Image6");
+         back(d);
        },
        Screen::FormMain, 0x100},
       {"more page", toMore, Screen::Form4, 0x80008},  // already layered: stays so
@@ -89,8 +86,7 @@ TEST(MainWindowSkin, EveryEntryMakesTheWindowLayeredWithTheRedKey) {
 TEST(MainWindowSkin, LoadingWindowIsNeverLayered) {
   TestDesktop d;
   d.startToMainWindow();
-  d.moveTo("Image10");
-  d.click("MF");
+  pushButton(d, "Image10", "MF");
   Form& loading = d.app.form(Screen::Loading);
   ASSERT_TRUE(loading.loaded());
   EXPECT_EQ(callsOn(d.fake.user32, loading.hWnd()), Log{});
@@ -187,6 +183,20 @@ TEST(MainWindowLooks, BackgroundReturnsEveryTileTabAndTheClosePairToNormal) {
   EXPECT_EQ(d.fake.windowing.changes, order);
 }
 
+TEST(MainWindowLooks, APointerRestingOnTheBackgroundRepaintsNothing) {
+  TestDesktop d;
+  d.startToMainWindow();
+  const Point rest = backgroundPoint(d.shown());
+  d.moveTo(rest);
+  d.fake.windowing.changes.clear();
+  // Every picture is already as the reset wants it: nothing is reported to
+  // the window, so nothing is drawn again.
+  d.moveTo(rest);
+  d.moveTo(rest);
+  EXPECT_EQ(d.fake.windowing.changes, Log{});
+  EXPECT_EQ(visibleControls(d.shown()), kInitialLook);
+}
+
 TEST(MainWindowLooks, HoveringATabReturnsTheOtherTabOfItsSide) {
   struct Case {
     const char* tab;
@@ -280,10 +290,8 @@ TEST(MainWindowClose, EndsTheProgramAndEveryWindowGoes) {
   TestDesktop d;
   d.startToMainWindow();
   // A visit to a page leaves Loading loaded and hidden.
-  d.moveTo("Image10");
-  d.click("MF");
-  d.moveTo("Image5");
-  d.click("Image6");
+  pushButton(d, "Image10", "MF");
+  back(d);
   ASSERT_EQ(d.shownName(), "FormMain");
   ASSERT_TRUE(d.app.form(Screen::Loading).loaded());
   const Log settings = d.fake.settings.log;

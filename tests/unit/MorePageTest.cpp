@@ -5,7 +5,8 @@
 #include <functional>
 #include <set>
 
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
+#include "support/Gestures.h"
 #include "support/ScreenProbe.h"
 #include "support/TestDesktop.h"
 
@@ -16,8 +17,7 @@ using Names = std::set<std::string>;
 
 void openMorePage(TestDesktop& d) {
   d.startToMainWindow();
-  d.moveTo("Image10");
-  d.click("MF");
+  pushButton(d, "Image10", "MF");
   ASSERT_EQ(d.shownName(), "Form4");
 }
 

@@ -5,25 +5,13 @@
 #include <functional>
 
 #include "shell/FormLoad.h"
+#include "support/Gestures.h"
 #include "support/TestDesktop.h"
 
 namespace velmora::testing {
 namespace {
 
 using Log = std::vector<std::string>;
-
-// Hover, press and release a three-state button.
-void pushButton(TestDesktop& d, const char* normal, const char* hover, int button = button::kLeft) {
-  d.moveTo(normal);
-  d.moveTo(hover);
-  d.press(button);
-  d.release(button);
-}
-
-void openTab(TestDesktop& d, const char* normal, const char* hover) {
-  d.moveTo(normal);
-  d.click(hover);
-}
 
 TEST(ScreenSwitch, SplashHandOverShowsMainBeforeTheSplashGoes) {
   TestDesktop d;
@@ -60,13 +48,10 @@ TEST(ScreenSwitch, EachVariantRunsItsStepsInOrder) {
       {"direct", [](TestDesktop&) {}, [](TestDesktop& d) { openTab(d, "GY", "GY2"); },
        {"create Form6", "show Form6", "hide FormMain", "destroy FormMain"}},
       {"return, unload first", [](TestDesktop& d) { pushButton(d, "Image10", "MF"); },
-       [](TestDesktop& d) { pushButton(d, "Image5", "Image6"); },
+       [](TestDesktop& d) { back(d); },
        {"hide Form4", "destroy Form4", "create FormMain", "show FormMain"}},
       {"return, show first", [](TestDesktop& d) { pushButton(d, "Image10", "MF"); },
-       [](TestDesktop& d) {
-         d.moveTo("Image2");
-         d.click("Image3");
-       },
+       [](TestDesktop& d) { closePage(d); },
        {"hide Form4", "create FormMain", "show FormMain", "destroy Form4"}},
   };
   for (const auto& c : cases) {
@@ -89,11 +74,8 @@ struct Target {
 };
 
 TEST(ScreenSwitch, EveryTileAndTabOpensItsPageWhichLeadsBack) {
-  auto closePair = [](TestDesktop& d) {
-    d.moveTo("Image2");
-    d.click("Image3");
-  };
-  auto backButton = [](TestDesktop& d) { pushButton(d, "Image5", "Image6"); };
+  auto closePair = [](TestDesktop& d) { closePage(d); };
+  auto backButton = [](TestDesktop& d) { back(d); };
   const std::vector<Target> targets = {
       {"Desktop tile", [](TestDesktop& d) { pushButton(d, "Image4", "DTF"); }, "Form1", "桌面及菜单", closePair},
       {"System tile", [](TestDesktop& d) { pushButton(d, "Image6", "SYF"); }, "Form2", "系统", backButton},

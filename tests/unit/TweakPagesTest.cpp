@@ -8,7 +8,7 @@
 #include <optional>
 #include <set>
 
-#include "shell/Skin.h"
+#include "shell/framework/Skin.h"
 #include "support/TweakProbe.h"
 
 namespace velmora::testing {
@@ -89,7 +89,7 @@ TEST(TweakPageBuild, EachPageHasItsControlsWhereAndAsTheyAreDrawn) {
       const Control* control = page.find(name);
       ASSERT_NE(control, nullptr);
       EXPECT_EQ(control->kind(), e.kind);
-      EXPECT_EQ(control->container() ? control->container()->name() : "", e.container);
+      EXPECT_EQ(containerOf(*control), e.container);
       EXPECT_EQ(control->leftTwips(), twips(e.left));
       EXPECT_EQ(control->topTwips(), twips(e.top));
       EXPECT_EQ(control->widthTwips(), twips(e.width));
@@ -101,10 +101,7 @@ TEST(TweakPageBuild, EachPageHasItsControlsWhereAndAsTheyAreDrawn) {
       }
       EXPECT_EQ(control->ForeColor(), e.fore);
       EXPECT_EQ(control->BackColor(), e.blueAtLoad ? std::optional<Colour>(kBlue) : std::nullopt);
-      EXPECT_EQ(control->Font().face, "微软雅黑");
-      EXPECT_EQ(control->Font().points, 9);
-      EXPECT_FALSE(control->Font().bold);
-      EXPECT_EQ(control->Font().charset, 134);
+      expectFont(*control, "微软雅黑", 9);
       EXPECT_TRUE(control->Visible());
       EXPECT_TRUE(control->Enabled());
     }

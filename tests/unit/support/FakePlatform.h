@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
 #include "platform/RegistryData.h"
-#include "shell/Control.h"
-#include "shell/Form.h"
+#include "shell/framework/Control.h"
+#include "shell/framework/Form.h"
+#include "shell/framework/Services.h"
 
 namespace velmora::testing {
 
 // Windows as a log of what was done to them: "create Form1", "show Form1",
 // "hide FormMain", "destroy FormMain", "state FormMain 1", "end".
-class FakeWindowing : public Windowing {
+class FakeWindowing : public WindowPort {
  public:
   WindowHandle CreateFormWindow(Form& form) override {
     if (failToCreate.count(form.name())) throw PlatformFailure("无法创建窗口 " + form.name());
@@ -256,7 +256,13 @@ struct FakePlatform {
   FakeRegistry registry;
   FakeOsVersion osVersion;
   FakeProgramStart programStart;
-  Platform platform{windowing, user32, settings, messageBox, registry, osVersion, programStart};
+  Services services{.windows = windowing,
+                    .user32 = user32,
+                    .settings = settings,
+                    .messageBox = messageBox,
+                    .registry = registry,
+                    .osVersion = osVersion,
+                    .programStart = programStart};
 };
 
 }  // namespace velmora::testing

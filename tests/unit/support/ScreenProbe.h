@@ -39,6 +39,23 @@ inline Point backgroundPoint(const Form& form) {
   throw std::logic_error(form.name() + " shows no background");
 }
 
+// Where a control lies in its container, in pixels: left, top, width, height.
+inline std::vector<double> placeOf(const Rect& r) { return {r.left, r.top, r.width, r.height}; }
+inline std::vector<double> placeOf(const Control& control) { return placeOf(control.rect()); }
+
+// The name of the control's container; "" for the window itself.
+inline std::string containerOf(const Control& control) {
+  return control.container() ? control.container()->name() : "";
+}
+
+// The control's font: this face and size, regular, GB2312 character set.
+inline void expectFont(const Control& control, const std::string& face, double points) {
+  EXPECT_EQ(control.Font().face, face);
+  EXPECT_EQ(control.Font().points, points);
+  EXPECT_FALSE(control.Font().bold);
+  EXPECT_EQ(control.Font().charset, 134);
+}
+
 // The user32 calls made with one window's handle, in order.
 inline Log callsOn(const FakeUser32& user32, WindowHandle window) {
   const std::string handle = "(" + FakeUser32::hex(window) + ",";
@@ -76,6 +93,19 @@ inline void expectNothingSince(const Activity& before, const FakePlatform& fake)
   EXPECT_EQ(now.programsStarted, before.programsStarted);
 }
 
+// The run ended on a failure: a single stop message naming what failed,
+// every window gone, and the end of the message loop last.
+inline void expectEndedByOneStopMessage(TestDesktop& d, const std::string& named) {
+  ASSERT_EQ(d.fake.messageBox.shown.size(), 1u);
+  const ShownMessage& message = d.fake.messageBox.shown[0];
+  EXPECT_EQ(message.style, 16);
+  EXPECT_NE(message.prompt.find(named), std::string::npos) << message.prompt;
+  EXPECT_TRUE(d.app.ended());
+  ASSERT_FALSE(d.fake.windowing.log.empty());
+  EXPECT_EQ(d.fake.windowing.log.back(), "end");
+  EXPECT_TRUE(d.fake.windowing.forms.empty()) << "a window outlives the end";
+}
+
 // Input of every kind to every window kind, loaded or not.
 inline void pokeEveryWindow(TestDesktop& d) {
   for (std::size_t i = 0; i < kScreenCount; ++i) {
@@ -90,6 +120,13 @@ inline void pokeEveryWindow(TestDesktop& d) {
     form.systemClose();
   }
   d.app.start();
+}
+
+// Once the program has ended, input of any kind reaches nothing.
+inline void expectDeafAfterTheEnd(TestDesktop& d) {
+  const Activity ended = activityOf(d.fake);
+  EXPECT_NO_THROW(pokeEveryWindow(d));
+  expectNothingSince(ended, d.fake);
 }
 
 }  // namespace velmora::testing

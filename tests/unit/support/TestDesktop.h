@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Application.h"
+#include "program/Program.h"
 #include "support/FakePlatform.h"
 
 namespace velmora::testing {
@@ -18,7 +18,7 @@ struct Point {
 
 class TestDesktop {
  public:
-  TestDesktop() : app(fake.platform) {}
+  TestDesktop() : app(fake.services) {}
 
   // Starts the program and runs the splash to the main window.
   void startToMainWindow() {
@@ -83,7 +83,7 @@ class TestDesktop {
   void type(const std::string& control, int keyAscii) { shown().keyPress(control, keyAscii); }
 
   FakePlatform fake;
-  Application app;
+  Program app;
   Point pointer{0, 0};
   int held = 0;
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "support/Gestures.h"
 #include "support/ScreenProbe.h"
 #include "support/TestDesktop.h"
 
@@ -15,9 +16,9 @@ struct TweakPage {
   const char* tileNormal;
   const char* tileHover;
 };
-constexpr TweakPage kDesktopPage{"Form1", "Image4", "DTF"};
-constexpr TweakPage kSecurityPage{"Form2", "Image6", "SYF"};
-constexpr TweakPage kTitlePage{"Form3", "Image8", "MSF"};
+constexpr TweakPage kDesktopPage{.name = "Form1", .tileNormal = "Image4", .tileHover = "DTF"};
+constexpr TweakPage kSecurityPage{.name = "Form2", .tileNormal = "Image6", .tileHover = "SYF"};
+constexpr TweakPage kTitlePage{.name = "Form3", .tileNormal = "Image8", .tileHover = "MSF"};
 
 inline const std::string kHiddenIcons =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel\\";
@@ -47,27 +48,12 @@ inline const std::string kNote = "更多功能？请期待新版本。。。";
 
 inline std::string check(int n) { return "Check" + std::to_string(n); }
 
-// Hover, press and release a three-state button.
-inline void push(TestDesktop& d, const char* normal, const char* hover, int button = button::kLeft) {
-  d.moveTo(normal);
-  d.moveTo(hover);
-  d.press(button);
-  d.release(button);
-}
-
 // From the main window (started if need be) to the page, through its tile.
 inline Form& open(TestDesktop& d, const TweakPage& page) {
   if (!d.app.form(Screen::FormMain).visible()) d.startToMainWindow();
-  push(d, page.tileNormal, page.tileHover);
+  pushButton(d, page.tileNormal, page.tileHover);
   if (d.shownName() != page.name) throw std::logic_error(std::string(page.name) + " did not open");
   return d.shown();
-}
-
-inline void save(TestDesktop& d, int button = button::kLeft) { push(d, "Image1", "Image4", button); }
-inline void back(TestDesktop& d) { push(d, "Image5", "Image6"); }
-inline void closePage(TestDesktop& d) {
-  d.moveTo("Image2");
-  d.click("Image3");
 }
 
 // A key typed into a text box: the form hears the character, then the edit

@@ -2,32 +2,38 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "platform/win32/Pictures.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Services.h"
-#include "platform/win32/Win32Windowing.h"
-#include "shell/Application.h"
+#include "program/Program.h"
+#include "win32/Pictures.h"
+#include "win32/Win32Registry.h"
+#include "win32/Win32Services.h"
+#include "win32/Win32View.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace velmora;
   using namespace velmora::win32;
 
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
   Pictures pictures;
-  Win32Windowing windowing(instance, pictures);
+  Win32View view(instance, pictures);
   Win32User32 user32;
   RegistrySettingsStore settings;
   Win32MessageBox messageBox;
   Win32Registry registry;
   Win32OsVersion osVersion;
   Win32ProgramStart programStart;
-  Platform platform{windowing, user32, settings, messageBox, registry, osVersion, programStart};
+  Services services{.windows = view,
+                    .user32 = user32,
+                    .settings = settings,
+                    .messageBox = messageBox,
+                    .registry = registry,
+                    .osVersion = osVersion,
+                    .programStart = programStart};
 
-  Application app(platform);
-  app.start();
-  if (app.ended()) return 1;
+  Program program(services);
+  program.start();
+  if (program.ended()) return 1;
 
   // The message loop; when no message waits, the pictures no window has
   // needed yet are decoded one at a time.

@@ -10,12 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Platform.h"
-#include "shell/Control.h"
+#include "shell/framework/Control.h"
+#include "shell/framework/Navigator.h"
+#include "shell/framework/Runtime.h"
 
 namespace velmora {
-
-class Application;
 
 enum class Event { MouseMove, MouseDown, MouseUp, Click, KeyPress, Timer };
 
@@ -27,9 +26,20 @@ struct EventArgs {
 
 using Handler = std::function<void(const EventArgs&)>;
 
+// The name handlers use for the form's own background.
+inline constexpr const char* kFormBackground = "";
+
+// What a form is made with: the run it belongs to, whom it asks for a
+// screen switch, and which window kind it is.
+struct FormContext {
+  Runtime& runtime;
+  Navigator& navigator;
+  Screen kind;
+};
+
 class Form {
  public:
-  Form(Application& app, std::string name, std::string caption, int widthPixels, int heightPixels);
+  Form(const FormContext& context, std::string name, std::string caption, int widthPixels, int heightPixels);
   virtual ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -40,8 +50,10 @@ class Form {
   int clientHeight() const { return height_; }
   const std::string& backgroundPicture() const { return background_; }
   bool hasTaskbarButton() const { return taskbarButton_; }
-  Application& app() const { return app_; }
-  Platform& platform() const;
+  Screen kind() const { return kind_; }
+  Runtime& runtime() const { return runtime_; }
+  Navigator& navigator() const { return navigator_; }
+  Services& services() const { return runtime_.services(); }
 
   // Lifecycle. show/hide/hWnd load the form first when it is not loaded.
   bool loaded() const { return loaded_; }
@@ -86,6 +98,8 @@ class Form {
 
   // Creates a control in its initial state; only while the form loads.
   Control& add(const std::string& name, ControlKind kind, Control* container = nullptr);
+  // What an event of a control ("" for the form's own background) does.
+  void on(const std::string& control, Event event, Handler handler);
 
  protected:
   virtual void createControls() = 0;
@@ -93,7 +107,6 @@ class Form {
   // What Alt+F4 means on this screen; ignored unless a screen says otherwise.
   virtual void onSystemClose() {}
 
-  void on(const std::string& control, Event event, Handler handler);
   void setBackground(std::string pictureId) { background_ = std::move(pictureId); }
   void withoutTaskbarButton() { taskbarButton_ = false; }
 
@@ -101,7 +114,9 @@ class Form {
   void dispatch(Control* target, Event event, const EventArgs& args);
   EventArgs argsFor(Control* target, double x, double y, int button) const;
 
-  Application& app_;
+  Runtime& runtime_;
+  Navigator& navigator_;
+  Screen kind_;
   std::string name_;
   std::string caption_;
   int width_;

@@ -3,24 +3,27 @@
 // windowless pictures and labels drawn and hit-tested by their container,
 // picture boxes and frames as container child windows, and native check
 // boxes, option buttons and text boxes. Input goes back to the form.
+// Win32View.cpp makes and updates the windows, ViewPaint.cpp draws them,
+// ViewMessages.cpp handles their messages.
 #include <windows.h>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 
-#include "platform/Windowing.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/Pictures.h"
-#include "shell/Control.h"
+#include "shell/framework/Control.h"
+#include "shell/framework/WindowPort.h"
+#include "win32/Handles.h"
+#include "win32/Pictures.h"
 
 namespace velmora::win32 {
 
-class Win32Windowing : public Windowing {
+class Win32View : public WindowPort {
  public:
-  Win32Windowing(HINSTANCE instance, Pictures& pictures);
-  ~Win32Windowing() override;
+  Win32View(HINSTANCE instance, Pictures& pictures);
+  ~Win32View() override;
 
   WindowHandle CreateFormWindow(Form& form) override;
   void DestroyFormWindow(WindowHandle window) override;
@@ -34,19 +37,35 @@ class Win32Windowing : public Windowing {
   struct FormWindow;
 
  private:
+  // Messages (ViewMessages.cpp). Each handler gives the message's result,
+  // or nothing to leave the message to the default window procedure.
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK NativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> onPaint(FormWindow& fw, HWND hwnd);
+  std::optional<LRESULT> onSetCursor(FormWindow& fw, LPARAM lParam);
+  std::optional<LRESULT> onTimer(FormWindow& fw, WPARAM id);
+  std::optional<LRESULT> onClose(FormWindow& fw);
+  std::optional<LRESULT> onCommand(FormWindow& fw, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> onCtlColor(FormWindow& fw, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> onMouse(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   bool forwardMouse(FormWindow& fw, HWND from, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Painting (ViewPaint.cpp).
   void paint(FormWindow& fw, HWND hwnd);
+  void paintForm(FormWindow& fw, HDC dc, const RECT& client);
+  void paintContainer(FormWindow& fw, const Control& box, HDC dc, const RECT& client);
+  void drawFrameBorder(const Control& frame, HDC dc, const RECT& client);
   void drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY);
+  HFONT font(const velmora::Font& f);
+  HBRUSH brush(Colour colour);
+
+  // Windows and their children (Win32View.cpp).
   void createChild(FormWindow& fw, const Control& control);
   void updateChild(FormWindow& fw, HWND child, const Control& control);
   void updateTimer(FormWindow& fw, const Control& control);
   void updateToolTip(FormWindow& fw, const Control& control);
   HWND containerWindow(FormWindow& fw, const Control* container);
-  HFONT font(const velmora::Font& f);
-  HBRUSH brush(Colour colour);
 
   HINSTANCE instance_;
   Pictures& pictures_;

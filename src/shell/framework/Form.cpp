@@ -1,19 +1,17 @@
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 #include <stdexcept>
 
-#include "shell/Application.h"
-
 namespace velmora {
 
-Form::Form(Application& app, std::string name, std::string caption, int widthPixels,
+Form::Form(const FormContext& context, std::string name, std::string caption, int widthPixels,
            int heightPixels)
-    : app_(app), name_(std::move(name)), caption_(std::move(caption)), width_(widthPixels),
-      height_(heightPixels) {}
+    : runtime_(context.runtime), navigator_(context.navigator), kind_(context.kind), name_(std::move(name)),
+      caption_(std::move(caption)), width_(widthPixels), height_(heightPixels) {
+  runtime_.enrol(*this);
+}
 
-Form::~Form() = default;
-
-Platform& Form::platform() const { return app_.platform(); }
+Form::~Form() { runtime_.withdraw(*this); }
 
 WindowHandle Form::hWnd() {
   load();
@@ -22,7 +20,7 @@ WindowHandle Form::hWnd() {
 
 void Form::load() {
   if (loaded_ || creating_) return;
-  app_.checkRunning();
+  runtime_.checkRunning();
   controls_.clear();
   backColor_ = kButtonFace;
   windowState_ = 0;
@@ -40,7 +38,7 @@ void Form::load() {
   loaded_ = true;
   ++loadGeneration_;
   try {
-    window_ = platform().windowing.CreateFormWindow(*this);
+    window_ = services().windows.CreateFormWindow(*this);
   } catch (...) {
     loaded_ = false;
     controls_.clear();
@@ -53,14 +51,14 @@ void Form::show() {
   load();
   if (visible_) return;
   visible_ = true;
-  platform().windowing.ShowFormWindow(window_);
+  services().windows.ShowFormWindow(window_);
 }
 
 void Form::hide() {
   load();
   if (!visible_) return;
   visible_ = false;
-  platform().windowing.HideFormWindow(window_);
+  services().windows.HideFormWindow(window_);
 }
 
 void Form::unload() {
@@ -71,20 +69,20 @@ void Form::unload() {
   window_ = 0;
   captured_ = false;
   captureTarget_ = nullptr;
-  platform().windowing.DestroyFormWindow(window);
+  services().windows.DestroyFormWindow(window);
   controls_.clear();
 }
 
 void Form::setWindowState(int state) {
   load();
   windowState_ = state;
-  platform().windowing.SetWindowState(window_, state);
+  services().windows.SetWindowState(window_, state);
 }
 
 void Form::setBackColor(Colour colour) {
   load();
   backColor_ = colour;
-  platform().windowing.FormChanged(window_);
+  services().windows.FormChanged(window_);
 }
 
 Control& Form::c(const std::string& name) {
@@ -109,7 +107,7 @@ void Form::on(const std::string& control, Event event, Handler handler) {
 }
 
 void Form::controlChanged(const Control& control) {
-  if (loaded_ && window_) platform().windowing.ControlChanged(window_, control);
+  if (loaded_ && window_) services().windows.ControlChanged(window_, control);
 }
 
 namespace {
@@ -154,7 +152,7 @@ void Form::dispatch(Control* target, Event event, const EventArgs& args) {
 }
 
 void Form::mouseMove(double x, double y, int buttonMask) {
-  app_.guard([&] {
+  runtime_.guard([&] {
     if (!loaded_) return;
     if (captured_ && buttonMask == 0) releaseCapture();
     Control* target = captured_ ? captureTarget_ : controlAt(x, y);
@@ -163,7 +161,7 @@ void Form::mouseMove(double x, double y, int buttonMask) {
 }
 
 void Form::mouseDown(double x, double y, int button) {
-  app_.guard([&] {
+  runtime_.guard([&] {
     if (!loaded_) return;
     if (!captured_) {
       captured_ = true;
@@ -176,7 +174,7 @@ void Form::mouseDown(double x, double y, int button) {
 }
 
 void Form::mouseUp(double x, double y, int button) {
-  app_.guard([&] {
+  runtime_.guard([&] {
     if (!loaded_ || !captured_) return;
     Control* target = captureTarget_;
     buttonsDown_ &= ~button;
@@ -192,7 +190,7 @@ void Form::mouseUp(double x, double y, int button) {
 }
 
 void Form::keyPress(const std::string& control, int keyAscii) {
-  app_.guard([&] {
+  runtime_.guard([&] {
     if (!loaded_) return;
     Control* target = find(control);
     if (!target || !target->Enabled()) return;
@@ -203,7 +201,7 @@ void Form::keyPress(const std::string& control, int keyAscii) {
 }
 
 void Form::userToggle(const std::string& control) {
-  app_.guard([&] {
+  runtime_.guard([&] {
     if (!loaded_) return;
     Control* target = find(control);
     if (!target || !target->Enabled()) return;
@@ -221,7 +219,7 @@ void Form::userToggle(const std::string& control) {
 }
 
 void Form::timerTick(const std::string& timer) {
-  app_.guard([&] {
+  runtime_.guard([&] {
     if (!loaded_) return;
     Control* target = find(timer);
     if (!target || !target->Enabled()) return;
@@ -230,7 +228,7 @@ void Form::timerTick(const std::string& timer) {
 }
 
 void Form::systemClose() {
-  app_.guard([&] {
+  runtime_.guard([&] {
     if (loaded_) onSystemClose();
   });
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/Handles.h"
+#include "win32/Handles.h"
 
 namespace velmora::win32 {
 

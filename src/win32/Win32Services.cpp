@@ -1,10 +1,10 @@
-#include "platform/win32/Win32Services.h"
+#include "win32/Win32Services.h"
 
 #include <string>
 #include <vector>
 
-#include "platform/win32/Handles.h"
-#include "platform/win32/WinText.h"
+#include "win32/Handles.h"
+#include "win32/WinText.h"
 
 namespace velmora::win32 {
 

@@ -1,17 +1,18 @@
 #pragma once
-// Every service the screens reach the outside world through.
+// Everything the screens reach the outside world through: the windows, and
+// the platform's services.
 #include "platform/MessageBoxService.h"
 #include "platform/OsVersion.h"
 #include "platform/ProgramStart.h"
 #include "platform/RegistryShell.h"
 #include "platform/SettingsStore.h"
 #include "platform/User32Api.h"
-#include "platform/Windowing.h"
+#include "shell/framework/WindowPort.h"
 
 namespace velmora {
 
-struct Platform {
-  Windowing& windowing;
+struct Services {
+  WindowPort& windows;
   User32Api& user32;
   SettingsStore& settings;
   MessageBoxService& messageBox;

@@ -1,10 +1,10 @@
-#include "platform/win32/Win32Registry.h"
+#include "win32/Win32Registry.h"
 
 #include <windows.h>
 
 #include "platform/RegistryData.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/WinText.h"
+#include "win32/Handles.h"
+#include "win32/WinText.h"
 
 namespace velmora::win32 {
 

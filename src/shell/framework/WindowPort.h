@@ -1,6 +1,8 @@
 #pragma once
-// The windowing toolkit: real windows for the screens' forms. The forms own
-// their controls; the toolkit renders them and reports input back to them.
+// The windows the forms are shown in. The framework owns this port: a form
+// hands over its description (size, caption, pictures, controls) and gets
+// back a handle; the view behind the port draws the form and reports input
+// back to it. Tests put a fake behind it.
 #include "platform/Types.h"
 
 namespace velmora {
@@ -8,9 +10,9 @@ namespace velmora {
 class Form;
 class Control;
 
-class Windowing {
+class WindowPort {
  public:
-  virtual ~Windowing() = default;
+  virtual ~WindowPort() = default;
   // Creates the (hidden) window of a form whose controls already exist,
   // with its pictures. Throws PlatformFailure naming what could not be made.
   virtual WindowHandle CreateFormWindow(Form& form) = 0;

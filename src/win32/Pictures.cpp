@@ -1,4 +1,4 @@
-#include "platform/win32/Pictures.h"
+#include "win32/Pictures.h"
 
 #include <objidl.h>
 // GDI+ flat API: present on every Windows since XP.
@@ -143,7 +143,8 @@ void Pictures::draw(HDC dc, const std::string& id, int x, int y) {
     if (picture.opaque) {
       BitBlt(dc, x, y, picture.width, picture.height, source, 0, 0, SRCCOPY);
     } else {
-      BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+      BLENDFUNCTION blend{.BlendOp = AC_SRC_OVER, .BlendFlags = 0, .SourceConstantAlpha = 255,
+                          .AlphaFormat = AC_SRC_ALPHA};
       AlphaBlend(dc, x, y, picture.width, picture.height, source, 0, 0, picture.width, picture.height, blend);
     }
   }

@@ -2,7 +2,11 @@
 // The real platform services, one per interface.
 #include <windows.h>
 
-#include "platform/Platform.h"
+#include "platform/MessageBoxService.h"
+#include "platform/OsVersion.h"
+#include "platform/ProgramStart.h"
+#include "platform/SettingsStore.h"
+#include "platform/User32Api.h"
 
 namespace velmora::win32 {
 

@@ -1,8 +1,8 @@
-#include "shell/Control.h"
+#include "shell/framework/Control.h"
 
 #include <utility>
 
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 
@@ -36,46 +36,24 @@ Rect Control::formRect() const {
   return r;
 }
 
-void Control::changed() { form_.controlChanged(*this); }
+template <class T, class V>
+void Control::update(T& property, V&& value, Report report) {
+  if (report == Report::IfChanged && property == value) return;
+  property = std::forward<V>(value);
+  form_.controlChanged(*this);
+}
 
-void Control::setVisible(bool visible) {
-  if (visible_ == visible) return;
-  visible_ = visible;
-  changed();
-}
-void Control::setEnabled(bool enabled) {
-  if (enabled_ == enabled) return;
-  enabled_ = enabled;
-  changed();
-}
-void Control::setCaption(std::string caption) {
-  if (caption_ == caption) return;
-  caption_ = std::move(caption);
-  changed();
-}
+void Control::setVisible(bool visible) { update(visible_, visible, Report::IfChanged); }
+void Control::setEnabled(bool enabled) { update(enabled_, enabled, Report::IfChanged); }
+void Control::setCaption(std::string caption) { update(caption_, std::move(caption), Report::IfChanged); }
+void Control::setValue(int value) { update(value_, value, Report::IfChanged); }
+void Control::setText(std::string text) { update(text_, std::move(text), Report::IfChanged); }
 void Control::setBackColor(Colour colour) {
-  backColor_ = colour;
   backTransparent_ = false;
-  changed();
+  update(backColor_, std::optional<Colour>(colour), Report::Always);
 }
-void Control::setForeColor(Colour colour) {
-  foreColor_ = colour;
-  changed();
-}
-void Control::setValue(int value) {
-  if (value_ == value) return;
-  value_ = value;
-  changed();
-}
-void Control::setText(std::string text) {
-  if (text_ == text) return;
-  text_ = std::move(text);
-  changed();
-}
-void Control::setInterval(int milliseconds) {
-  interval_ = milliseconds;
-  changed();
-}
+void Control::setForeColor(Colour colour) { update(foreColor_, colour, Report::Always); }
+void Control::setInterval(int milliseconds) { update(interval_, milliseconds, Report::Always); }
 
 Control& Control::at(double left, double top, double width, double height) {
   left_ = twips(left);

@@ -3,12 +3,16 @@
 // back buttons, and the description box that shows the hovered option.
 #include <string>
 
-#include "shell/Form.h"
+#include "shell/framework/Form.h"
 
 namespace velmora {
 
 inline constexpr const char* kDefaultNote = "更多功能？请期待新版本。。。";
 inline constexpr const char* kChooseHint = "请您在上面的选项中进行选择。";
+
+// The frame that holds a page's settings, and the description box below it.
+inline constexpr const char* kSettingsFrame = "Frame1";
+inline constexpr const char* kDescriptionFrame = "Frame2";
 
 class SettingsPage : public Form {
  public:
@@ -26,7 +30,7 @@ class SettingsPage : public Form {
   const std::string& defaultHint() const { return defaultHint_; }
 
  protected:
-  SettingsPage(Application& app, std::string name, std::string caption, Style style);
+  SettingsPage(const FormContext& context, std::string name, std::string caption, Style style);
 
   void createControls() final;
   // The page's own controls, created after the shared ones.
@@ -37,6 +41,10 @@ class SettingsPage : public Form {
   virtual bool saveSettings() { return true; }
   void onSystemClose() override { Image3_Click(); }
 
+  // The description box at (left, 264), 337 x 73, captioned "描述", holding
+  // the description label (two lines) and the note label (one line), both
+  // white, named as the page's style says.
+  void addDescriptionBox(double left, double descriptionWidth, double noteWidth);
   void showDescription(const std::string& description, const std::string& note);
   void setDefaultHint(std::string hint) { defaultHint_ = std::move(hint); }
   const Style& style() const { return style_; }
@@ -45,7 +53,6 @@ class SettingsPage : public Form {
   void Form_MouseMove();
   void Frame1_MouseMove();
   void Picture1_MouseMove(const EventArgs& args);
-  void Picture1_MouseDown(const EventArgs& args);
   void Image3_Click();
   void Image4_MouseUp();
   void Image6_MouseUp();

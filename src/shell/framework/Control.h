@@ -73,7 +73,9 @@ class Control {
   bool Border() const { return border_; }
   int Interval() const { return interval_; }
 
-  // Setters report the change to the form's window (if it has one).
+  // Setters report the change to the form's window (if it has one): the
+  // visibility, state and texts only when they change, the colours and the
+  // timer interval every time they are set.
   void setVisible(bool visible);
   void setEnabled(bool enabled);
   void setCaption(std::string caption);
@@ -85,6 +87,7 @@ class Control {
 
   // Initial-state builders, used while the form creates its controls.
   Control& at(double left, double top, double width, double height);
+  Control& at(const Rect& place) { return at(place.left, place.top, place.width, place.height); }
   Control& hidden();
   Control& disabled();
   Control& picture(std::string id);
@@ -102,7 +105,10 @@ class Control {
   Control& interval(int milliseconds);
 
  private:
-  void changed();
+  enum class Report { IfChanged, Always };
+  // Sets one property and tells the form, as `report` says.
+  template <class T, class V>
+  void update(T& property, V&& value, Report report);
 
   Form& form_;
   std::string name_;

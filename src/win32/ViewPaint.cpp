@@ -1,0 +1,96 @@
+// The view's painting: each form window and container child is drawn into
+// a memory bitmap (background colour, picture, frame border, then the
+// windowless pictures and labels it holds) and copied to the screen in one go.
+#include "win32/FormWindow.h"
+#include "win32/WinText.h"
+
+namespace velmora::win32 {
+
+HFONT Win32View::font(const velmora::Font& f) {
+  const auto key = std::make_tuple(f.face, static_cast<int>(std::lround(f.points * 10)), f.bold, f.charset);
+  auto it = fonts_.find(key);
+  if (it != fonts_.end()) return it->second.get();
+  HDC screen = GetDC(nullptr);
+  const int pixels = -MulDiv(static_cast<int>(std::lround(f.points * 10)), GetDeviceCaps(screen, LOGPIXELSY), 720);
+  ReleaseDC(nullptr, screen);
+  HFONT created = CreateFontW(pixels, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                              static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH, wide(f.face).c_str());
+  return fonts_.emplace(key, FontHandle(created)).first->second.get();
+}
+
+HBRUSH Win32View::brush(Colour colour) {
+  auto it = brushes_.find(colour);
+  if (it == brushes_.end()) it = brushes_.emplace(colour, Brush(CreateSolidBrush(colour))).first;
+  return it->second.get();
+}
+
+void Win32View::paint(FormWindow& fw, HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  {
+    MemoryDc buffer(dc, client.right, client.bottom);
+    HDC mem = buffer.get();
+    if (hwnd == fw.hwnd) {
+      paintForm(fw, mem, client);
+    } else if (auto it = fw.controlOf.find(hwnd); it != fw.controlOf.end()) {
+      paintContainer(fw, *it->second, mem, client);
+    }
+    BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+void Win32View::paintForm(FormWindow& fw, HDC dc, const RECT& client) {
+  const Form& form = *fw.form;
+  FillRect(dc, &client, brush(form.BackColor()));
+  if (!form.backgroundPicture().empty()) pictures_.draw(dc, form.backgroundPicture(), 0, 0);
+  drawWindowless(fw, dc, nullptr, 0, 0);
+}
+
+void Win32View::paintContainer(FormWindow& fw, const Control& box, HDC dc, const RECT& client) {
+  FillRect(dc, &client, brush(box.BackColor().value_or(kButtonFace)));
+  if (!box.Picture().empty()) pictures_.draw(dc, box.Picture(), 0, 0);
+  if (box.kind() == ControlKind::Frame) drawFrameBorder(box, dc, client);
+  drawWindowless(fw, dc, &box, 0, 0);
+}
+
+// An etched border, broken at the top-left by the caption.
+void Win32View::drawFrameBorder(const Control& frame, HDC dc, const RECT& client) {
+  Selected selectedFont(dc, font(frame.Font()));
+  SIZE extent{};
+  const std::wstring caption = wide(frame.Caption());
+  GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+  RECT border = client;
+  border.top = extent.cy / 2;
+  DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+  if (caption.empty()) return;
+  RECT captionRect{.left = 8, .top = 0, .right = 8 + extent.cx + 2, .bottom = extent.cy};
+  FillRect(dc, &captionRect, brush(frame.BackColor().value_or(kButtonFace)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, frame.ForeColor());
+  TextOutW(dc, 9, 0, caption.c_str(), static_cast<int>(caption.size()));
+}
+
+void Win32View::drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY) {
+  for (const auto& owned : fw.form->controls()) {
+    const Control& control = *owned;
+    if (control.container() != container || control.windowed() || !control.Visible()) continue;
+    RECT rc = pixelRect(control.rect());
+    OffsetRect(&rc, originX, originY);
+    if (control.kind() == ControlKind::Image && !control.Picture().empty()) {
+      pictures_.draw(dc, control.Picture(), rc.left, rc.top);
+    } else if (control.kind() == ControlKind::Label) {
+      if (!control.BackTransparent()) FillRect(dc, &rc, brush(control.BackColor().value_or(kButtonFace)));
+      Selected selectedFont(dc, font(control.Font()));
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, control.Enabled() ? control.ForeColor() : GetSysColor(COLOR_GRAYTEXT));
+      const std::wstring caption = wide(control.Caption());
+      DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rc, DT_WORDBREAK | DT_NOPREFIX);
+    }
+  }
+}
+
+}  // namespace velmora::win32
