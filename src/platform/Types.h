@@ -20,8 +20,16 @@ constexpr Colour kRed = rgb(255, 0, 0);
 constexpr Colour kGreen = rgb(0, 255, 0);
 constexpr Colour kWhite = rgb(255, 255, 255);
 constexpr Colour kBlack = rgb(0, 0, 0);
-// The system button-face colour: what a window shows before anything repaints it.
-constexpr Colour kButtonFace = rgb(236, 233, 216);
+// A colour of the user's colour scheme, as programs of this generation store
+// it: the high bit set and the system colour index below it. It is looked up
+// when the window is painted, so it follows the scheme and its changes.
+constexpr Colour kSystemColour = 0x80000000;
+constexpr Colour systemColour(unsigned index) { return kSystemColour | index; }
+constexpr bool isSystemColour(Colour c) { return (c & kSystemColour) != 0; }
+constexpr unsigned systemColourIndex(Colour c) { return c & 0xFF; }
+// The button-face colour of the scheme (COLOR_BTNFACE): what a window shows
+// before anything repaints it.
+constexpr Colour kButtonFace = systemColour(15);
 
 // Mouse buttons as event arguments carry them: a single button for a press
 // or release, the mask of all held buttons for a move.

@@ -111,8 +111,8 @@ std::optional<LRESULT> Win32View::onCtlColor(FormWindow& fw, WPARAM wParam, LPAR
   const bool textBox = control.kind() == ControlKind::TextBox;
   if (textBox && !control.BackColor()) return std::nullopt;
   const Colour back = control.BackColor().value_or(kButtonFace);
-  SetTextColor(dc, control.Enabled() ? control.ForeColor() : GetSysColor(COLOR_GRAYTEXT));
-  SetBkColor(dc, back);
+  SetTextColor(dc, control.Enabled() ? colorRef(control.ForeColor()) : GetSysColor(COLOR_GRAYTEXT));
+  SetBkColor(dc, colorRef(back));
   return reinterpret_cast<LRESULT>(brush(back));
 }
 

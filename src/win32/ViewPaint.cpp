@@ -19,9 +19,14 @@ HFONT Win32View::font(const velmora::Font& f) {
   return fonts_.emplace(key, FontHandle(created)).first->second.get();
 }
 
+COLORREF Win32View::colorRef(Colour colour) {
+  return isSystemColour(colour) ? GetSysColor(static_cast<int>(systemColourIndex(colour))) : colour;
+}
+
 HBRUSH Win32View::brush(Colour colour) {
-  auto it = brushes_.find(colour);
-  if (it == brushes_.end()) it = brushes_.emplace(colour, Brush(CreateSolidBrush(colour))).first;
+  const COLORREF solid = colorRef(colour);
+  auto it = brushes_.find(solid);
+  if (it == brushes_.end()) it = brushes_.emplace(solid, Brush(CreateSolidBrush(solid))).first;
   return it->second.get();
 }
 
@@ -70,7 +75,7 @@ void Win32View::drawFrameBorder(const Control& frame, HDC dc, const RECT& client
   RECT captionRect{.left = 8, .top = 0, .right = 8 + extent.cx + 2, .bottom = extent.cy};
   FillRect(dc, &captionRect, brush(frame.BackColor().value_or(kButtonFace)));
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, frame.ForeColor());
+  SetTextColor(dc, colorRef(frame.ForeColor()));
   TextOutW(dc, 9, 0, caption.c_str(), static_cast<int>(caption.size()));
 }
 
@@ -86,7 +91,7 @@ void Win32View::drawWindowless(FormWindow& fw, HDC dc, const Control* container,
       if (!control.BackTransparent()) FillRect(dc, &rc, brush(control.BackColor().value_or(kButtonFace)));
       Selected selectedFont(dc, font(control.Font()));
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, control.Enabled() ? control.ForeColor() : GetSysColor(COLOR_GRAYTEXT));
+      SetTextColor(dc, control.Enabled() ? colorRef(control.ForeColor()) : GetSysColor(COLOR_GRAYTEXT));
       const std::wstring caption = wide(control.Caption());
       DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rc, DT_WORDBREAK | DT_NOPREFIX);
     }

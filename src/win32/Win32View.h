@@ -58,6 +58,8 @@ class Win32View : public WindowPort {
   void drawFrameBorder(const Control& frame, HDC dc, const RECT& client);
   void drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY);
   HFONT font(const velmora::Font& f);
+  // A colour as GDI takes it: a system colour looked up in the scheme now.
+  static COLORREF colorRef(Colour colour);
   HBRUSH brush(Colour colour);
 
   // Windows and their children (Win32View.cpp).
@@ -73,7 +75,7 @@ class Win32View : public WindowPort {
   HCURSOR arrow_;
   std::map<HWND, std::unique_ptr<FormWindow>> windows_;
   std::map<std::tuple<std::string, int, bool, int>, FontHandle> fonts_;
-  std::map<Colour, Brush> brushes_;
+  std::map<COLORREF, Brush> brushes_;
 };
 
 }  // namespace velmora::win32

@@ -17,6 +17,7 @@ from PIL import Image, ImageGrab
 
 from harness import ROOT, ROOT_RGB, SCREENS_DIR, WINDOWS_VERSION, HarnessError, close_to, start_timeout, velmora
 from runner import Suite, check
+from xdirect import WindowEvents
 
 suite = Suite("screens")
 
@@ -29,9 +30,14 @@ SPLASH, MAIN = "加载中...", "Velmora"
 #   caption, window size, key colour (None: the window has none),
 #   corners cut by the colour key (so the desktop shows there),
 #   rows of the title strip (None: no title strip)
+#   and, for a window without a key colour, the colour outside its outline
+#   (None: not checked)
+# The tour sets the colour scheme's button face to this, which Loading shows
+# outside its rounded picture, as a window shows before it is painted over.
+BUTTON_FACE = (156, 202, 118)
 SPLASH_SCREEN = (SPLASH, (580, 350), None, False, None)
 MAIN_SCREEN = (MAIN, (580, 350), RED, True, (4, 18, 30))
-LOADING_SCREEN = ("", (580, 350), None, False, (4, 18, 30))
+LOADING_SCREEN = ("", (580, 350), None, False, (4, 18, 30), BUTTON_FACE)
 
 # name, how it is opened from the main window, how it is left, and its checks.
 #   open:  ("tile", (x, y, w, h)) moves onto the tile, presses and releases;
@@ -92,7 +98,8 @@ def corner_pixels(size):
 
 def check_screen(img, geometry, want, problems):
     """Appends what is wrong with one screen (its window at geometry) to problems."""
-    caption, size, key, cut, strip_rows = want
+    caption, size, key, cut, strip_rows = want[:5]
+    outside_colour = want[5] if len(want) > 5 else None
     if geometry != centred(size):
         problems.append("geometry %r, want %r" % (geometry, centred(size)))
         if geometry is None:
@@ -110,6 +117,9 @@ def check_screen(img, geometry, want, problems):
             break
         if cut and not close_to(got, ROOT_RGB):
             problems.append("(%d,%d) outside the outline is %r, want the desktop %r" % (x, y, got, ROOT_RGB))
+            break
+        if outside_colour and not close_to(got, outside_colour, 3):
+            problems.append("(%d,%d) outside the outline is %r, want the button face %r" % (x, y, got, outside_colour))
             break
     for x, y in inside:
         got = at(x, y)
@@ -196,51 +206,73 @@ def settle(session, window, want, timeout=8):
         time.sleep(0.3)
 
 
-def press_open(session, app, main, how, loading_ref, caught):
+# The pages opened through Loading (the others open directly).
+VIA_LOADING = {"form1", "form2", "form3", "form4", "dlb"}
+
+
+def press_open(session, main, how, caption, loading_ref, caught):
     """Opens a page from the main window; while it loads, watches for Loading
-    on screen and keeps the first capture that shows it."""
+    on screen and keeps the first capture that shows it. Returns the
+    geometries Loading was mapped at on the way to the page (a map event is
+    never missed)."""
     kind, (x, y, w, h) = how
-    main.mousemove(x + w // 2, y + h // 2)
-    time.sleep(0.4)
-    main.x.mousedown(1)
-    time.sleep(0.1 if kind == "tile" else 0.05)
-    main.x.mouseup(1)
-    deadline = time.monotonic() + 2
-    while caught.get("img") is None and time.monotonic() < deadline:
-        img = quick_capture(session)
-        if shows(img, loading_ref):
-            # Loading has no caption: the process's other 580x350 window.
-            geometries = [g for _, caption, g in app.visible_windows()
-                          if caption != MAIN and g[2:] == (580, 350)]
-            caught["img"], caught["geometry"] = img, (geometries or [None])[0]
+    with WindowEvents(session.display.name) as events:
+        main.mousemove(x + w // 2, y + h // 2)
+        time.sleep(0.4)
+        main.x.mousedown(1)
+        time.sleep(0.1 if kind == "tile" else 0.05)
+        main.x.mouseup(1)
+        deadline = time.monotonic() + 2
+        while caught.get("img") is None and time.monotonic() < deadline:
+            img = quick_capture(session)
+            if shows(img, loading_ref):
+                caught["img"] = img
+        events.wait_mapped(caption, timeout=30)
+    loading = [e.geometry for e in events.mapped(size=(580, 350)) if not e.name]
+    if caught.get("img") is not None and "geometry" not in caught:
+        caught["geometry"] = loading[0] if loading else None
+    return loading
 
 
-def tour(s, v, label=""):
-    """Starts Velmora in v's prefix and visits every screen from the main
-    window, checking each and saving screen-<label><name>.png. Returns the
-    problems found and {name: (capture, window geometry)}; the program is
-    left on its main window."""
+def prepare(v):
+    """What a prefix needs before the tour's start: the colour scheme's button face."""
+    v.prefix.reg_add("HKCU\\Control Panel\\Colors", "ButtonFace", "%d %d %d" % BUTTON_FACE)
+
+
+def tour(s, v, label="", started=False):
+    """Starts Velmora in v's prefix (or takes the one started there after
+    prepare(v)) and visits every screen from the main window, checking each
+    and saving screen-<label><name>.png. Returns the problems found and
+    {name: (capture, window geometry)}; the program is left on its main
+    window. The splash is looked at only when the tour starts the program."""
     failures, shots = [], {}
     loading_ref = reference("loading/background")
-    app = v.launch()
-    # The splash is on screen for about 1.2 s; a first start shows its
-    # default picture.
-    splash = app.wait_window(SPLASH, timeout=start_timeout(v.exe))
-    geometry = splash.geometry()
-    splash_ref = reference("formload/background", (200, 100, 520, 260))
-    img = quick_capture(s)
-    while not shows(img, splash_ref) and splash.visible():
-        time.sleep(0.02)
-        img = quick_capture(s)
-    if shows(img, splash_ref):
-        save(img, label + "splash")
-        problems = []
-        check_screen(img, geometry, SPLASH_SCREEN, problems)
-        failures += ["splash: " + m for m in problems]
+    if started:
+        app = v.app
     else:
-        failures.append("splash: its default picture was never on screen (geometry %r)" % (geometry,))
+        prepare(v)
+        park(s)  # nothing is hovered when the main window first shows
+        app = v.launch()
+        # The splash is on screen for about 1.2 s; a first start shows its
+        # default picture.
+        splash = app.wait_window(SPLASH, timeout=start_timeout(v.exe))
+        geometry = splash.geometry()
+        splash_ref = reference("formload/background", (200, 100, 520, 260))
+        img = quick_capture(s)
+        while not shows(img, splash_ref) and splash.visible():
+            time.sleep(0.02)
+            img = quick_capture(s)
+        if shows(img, splash_ref):
+            save(img, label + "splash")
+            problems = []
+            check_screen(img, geometry, SPLASH_SCREEN, problems)
+            failures += ["splash: " + m for m in problems]
+        else:
+            failures.append("splash: its default picture was never on screen (geometry %r)" % (geometry,))
 
-    main = app.wait_window(MAIN, timeout=30)
+    main = app.wait_window(MAIN, timeout=start_timeout(v.exe))
+    main.mousemove(290, 190)  # the bare background between the tiles takes every hover back
+    time.sleep(0.3)
     park(s)
     settle(s, main, MAIN_SCREEN)
     img = shot(s, label + "main")
@@ -252,12 +284,16 @@ def tour(s, v, label=""):
     caught = {}
     for name, how, leave, want in PAGES:
         caption = want[0]
-        press_open(s, app, main, how, loading_ref, caught)
         try:
+            loading = press_open(s, main, how, caption, loading_ref, caught)
             page = app.wait_window(caption, timeout=30)
         except HarnessError as e:
             failures.append("%s: %s" % (name, e))
             break
+        if name in VIA_LOADING and loading != [centred((580, 350))]:
+            failures.append("%s: Loading mapped at %r on the way, want once, centred" % (name, loading))
+        if name not in VIA_LOADING and loading:
+            failures.append("%s: Loading mapped on a direct switch" % name)
         park(s)
         settle(s, page, want)
         img = shot(s, label + name)

@@ -1,6 +1,5 @@
 // The about page: what each spot starts or shows, that the browser is the
-// desktop shell started by its full path, and the drag from the bare
-// background only.
+// desktop shell started by its full path (its drag: DragTest).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -108,35 +107,6 @@ TEST(AboutPage, BrowserIsTheDesktopShellFromTheWindowsFolder) {
     openAboutPage(d);
     d.click("Image3");
     EXPECT_EQ(d.fake.programStart.started, c.started);
-  }
-}
-
-TEST(AboutPage, DragsFromTheBareBackgroundOnly) {
-  struct Case {
-    const char* name;
-    std::function<Point(TestDesktop&)> where;
-    int button;
-    bool drags;
-  };
-  auto background = [](TestDesktop& d) { return backgroundPoint(d.shown()); };
-  // Left of the Vaultick caption, where the padlock is drawn on the background.
-  auto padlock = [](TestDesktop&) { return Point{50, 140}; };
-  const std::vector<Case> cases = {
-      {"left on the background", background, button::kLeft, true},
-      {"left on the padlock", padlock, button::kLeft, true},
-      {"right on the background", background, button::kRight, false},
-      {"left on a spot", [](TestDesktop& d) { return d.pointOn("Image3"); }, button::kLeft, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TestDesktop d;
-    openAboutPage(d);
-    d.moveTo(c.where(d));
-    d.fake.user32.calls.clear();
-    d.press(c.button);
-    const std::string h = FakeUser32::hex(d.shown().hWnd());
-    EXPECT_EQ(d.fake.user32.calls, (c.drags ? Log{"ReleaseCapture()", "SendMessageA(" + h + ",0xA1,2,0)"} : Log{}));
-    EXPECT_TRUE(d.fake.programStart.started.empty());
   }
 }
 

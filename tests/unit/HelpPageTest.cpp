@@ -1,5 +1,5 @@
 // The help page: its frames and text boxes, the two texts byte for byte,
-// the close pair, the drag from the title bar only, and the ways back.
+// the close pair and the ways back (its drag: DragTest).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -110,33 +110,6 @@ TEST(HelpPage, TextsAreTheFixedOnesWithWindowsLineEnds) {
   openHelpPage(d);
   EXPECT_EQ(d.shown().c("Text2").Text(), usage);
   EXPECT_EQ(d.shown().c("Text1").Text(), questions);
-}
-
-TEST(HelpPage, OnlyALeftPressOnTheTitleBarDrags) {
-  struct Case {
-    const char* name;
-    std::function<Point(TestDesktop&)> where;
-    int button;
-    bool drags;
-  };
-  auto on = [](const char* control) { return [control](TestDesktop& d) { return d.pointOn(control); }; };
-  const std::vector<Case> cases = {
-      {"left on the title bar", on("Picture1"), button::kLeft, true},
-      {"right on the title bar", on("Picture1"), button::kRight, false},
-      {"left on the usage frame", on("Frame1"), button::kLeft, false},
-      {"left on the question text", on("Text1"), button::kLeft, false},
-      {"left on the background", [](TestDesktop& d) { return backgroundPoint(d.shown()); }, button::kLeft, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TestDesktop d;
-    openHelpPage(d);
-    d.moveTo(c.where(d));
-    d.fake.user32.calls.clear();
-    d.press(c.button);
-    const std::string h = FakeUser32::hex(d.shown().hWnd());
-    EXPECT_EQ(d.fake.user32.calls, (c.drags ? Log{"ReleaseCapture()", "SendMessageA(" + h + ",0xA1,2,0)"} : Log{}));
-  }
 }
 
 TEST(HelpPage, ClosePairAndBackPicture) {

@@ -1,5 +1,5 @@
 // The main window: its skin, the looks of its tiles, tabs and close pair,
-// the title-bar drag, the minimise and close pictures and the text-tool tab.
+// the minimise and close pictures and the text-tool tab (its drag: DragTest).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -252,38 +252,6 @@ TEST(MainWindowMinimise, MinimisesAndKeepsTheLookAsItWas) {
   EXPECT_EQ(d.app.form(Screen::FormMain).WindowState(), 1);
   EXPECT_EQ(visibleControls(d.app.form(Screen::FormMain)), look);
   EXPECT_EQ(d.shownName(), "FormMain");
-}
-
-TEST(MainWindowTitleBar, DragsOnlyWithTheLeftButtonAloneAndAlwaysResetsTheClosePair) {
-  struct Case {
-    const char* held;
-    int mask;
-    bool drags;
-  };
-  const Case cases[] = {
-      {"nothing", 0, false},
-      {"left", button::kLeft, true},
-      {"right", button::kRight, false},
-      {"middle", button::kMiddle, false},
-      {"left and right", button::kLeft | button::kRight, false},
-      {"left and middle", button::kLeft | button::kMiddle, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string("moving over the title bar holding ") + c.held);
-    TestDesktop d;
-    d.startToMainWindow();
-    d.moveTo("Image2");
-    ASSERT_TRUE(d.shown().c("Image3").Visible());
-    const std::string h = FakeUser32::hex(d.shown().hWnd());
-    d.fake.user32.calls.clear();
-    d.fake.windowing.log.clear();
-    d.moveTo("Picture1", c.mask);
-    EXPECT_TRUE(d.shown().c("Image2").Visible());
-    EXPECT_FALSE(d.shown().c("Image3").Visible());
-    EXPECT_EQ(d.fake.user32.calls,
-              (c.drags ? Log{"ReleaseCapture()", "SendMessageA(" + h + ",0xA1,2,0)"} : Log{}));
-    EXPECT_EQ(d.fake.windowing.log, Log{});
-  }
 }
 
 TEST(MainWindowClose, EndsTheProgramAndEveryWindowGoes) {

@@ -1,5 +1,5 @@
-// The more page: its title-bar drag, the back button with any mouse button,
-// the hover reset over its background and the close picture's tooltip.
+// The more page: the back button with any mouse button, the hover reset
+// over its background and the close picture's tooltip (its drag: DragTest).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,60 +19,6 @@ void openMorePage(TestDesktop& d) {
   d.startToMainWindow();
   pushButton(d, "Image10", "MF");
   ASSERT_EQ(d.shownName(), "Form4");
-}
-
-TEST(MorePage, DragStartsOnlyFromALeftPressOnTheTitleBar) {
-  struct Case {
-    const char* name;
-    std::function<void(TestDesktop&)> act;
-    bool drags;
-  };
-  const std::vector<Case> cases = {
-      {"left press on the title bar",
-       [](TestDesktop& d) {
-         d.moveTo("Picture1");
-         d.press(button::kLeft);
-       },
-       true},
-      {"right press on the title bar",
-       [](TestDesktop& d) {
-         d.moveTo("Picture1");
-         d.press(button::kRight);
-       },
-       false},
-      {"middle press on the title bar",
-       [](TestDesktop& d) {
-         d.moveTo("Picture1");
-         d.press(button::kMiddle);
-       },
-       false},
-      {"moving over the title bar with the left button held",
-       [](TestDesktop& d) { d.moveTo("Picture1", button::kLeft); }, false},
-      {"left press on the background",
-       [](TestDesktop& d) {
-         d.moveTo(backgroundPoint(d.shown()));
-         d.press(button::kLeft);
-       },
-       false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TestDesktop d;
-    openMorePage(d);
-    d.moveTo("Image2");
-    ASSERT_TRUE(d.shown().c("Image3").Visible());
-    const std::string h = FakeUser32::hex(d.shown().hWnd());
-    d.fake.user32.calls.clear();
-    d.fake.windowing.log.clear();
-    c.act(d);
-    // Title bar and background alike return the close pair to normal.
-    EXPECT_TRUE(d.shown().c("Image2").Visible());
-    EXPECT_FALSE(d.shown().c("Image3").Visible());
-    EXPECT_EQ(d.fake.user32.calls,
-              (c.drags ? Log{"ReleaseCapture()", "SendMessageA(" + h + ",0xA1,2,0)"} : Log{}));
-    EXPECT_EQ(d.fake.windowing.log, Log{});
-    EXPECT_EQ(d.shownName(), "Form4");
-  }
 }
 
 TEST(MorePage, PressOnTheBackgroundLeavesTheLookAlone) {

@@ -73,6 +73,60 @@ struct Target {
   std::function<void(TestDesktop&)> back;
 };
 
+// Every way out of every page, with the order its switch keeps: the pages
+// whose close leaves through the main window first (show first) and those
+// that unload first, whatever the page's other buttons do.
+TEST(ScreenSwitch, EveryWayOutOfEveryPageKeepsItsOrder) {
+  enum class Order { UnloadFirst, ShowFirst };
+  struct WayOut {
+    const char* page;
+    const char* way;
+    std::function<void(TestDesktop&)> leave;
+    Order order;
+  };
+  auto clickPair = [](const char* normal, const char* hover) {
+    return [normal, hover](TestDesktop& d) {
+      d.moveTo(normal);
+      d.click(hover);
+    };
+  };
+  auto saveButton = [](TestDesktop& d) { save(d); };
+  auto backButton = [](TestDesktop& d) { back(d); };
+  auto closeButton = [](TestDesktop& d) { closePage(d); };
+  const std::vector<WayOut> ways = {
+      {"Form1", "close", closeButton, Order::UnloadFirst},
+      {"Form1", "back", backButton, Order::UnloadFirst},
+      {"Form1", "save", saveButton, Order::UnloadFirst},
+      {"Form2", "close", closeButton, Order::UnloadFirst},
+      {"Form2", "back", backButton, Order::UnloadFirst},
+      {"Form2", "save", saveButton, Order::UnloadFirst},
+      {"Form3", "close", closeButton, Order::UnloadFirst},
+      {"Form3", "back", backButton, Order::UnloadFirst},
+      {"Form3", "save", saveButton, Order::UnloadFirst},
+      {"Form4", "close", closeButton, Order::ShowFirst},
+      {"Form4", "back", backButton, Order::UnloadFirst},
+      {"DLB", "close", closeButton, Order::ShowFirst},
+      {"DLB", "back", backButton, Order::UnloadFirst},
+      {"DLB", "save", saveButton, Order::UnloadFirst},
+      {"Form5", "close picture", clickPair("Image1", "Image2"), Order::ShowFirst},
+      {"Form5", "back picture", [](TestDesktop& d) { d.click("Image3"); }, Order::ShowFirst},
+      {"Form6", "arrow", [](TestDesktop& d) { d.click("Image5"); }, Order::ShowFirst},
+  };
+  for (const auto& w : ways) {
+    SCOPED_TRACE(std::string(w.page) + " by its " + w.way);
+    TestDesktop d;
+    reach(d, w.page);
+    d.fake.windowing.log.clear();
+    w.leave(d);
+    const std::string page = w.page;
+    EXPECT_EQ(d.fake.windowing.log,
+              (w.order == Order::UnloadFirst
+                   ? Log{"hide " + page, "destroy " + page, "create FormMain", "show FormMain"}
+                   : Log{"hide " + page, "create FormMain", "show FormMain", "destroy " + page}));
+    EXPECT_EQ(d.shownName(), "FormMain");
+  }
+}
+
 TEST(ScreenSwitch, EveryTileAndTabOpensItsPageWhichLeadsBack) {
   auto closePair = [](TestDesktop& d) { closePage(d); };
   auto backButton = [](TestDesktop& d) { back(d); };

@@ -29,4 +29,33 @@ inline void closePage(TestDesktop& d) {
   d.click("Image3");
 }
 
+// From a newly started program to the named screen ("FormMain", "Form1" ..
+// "Form6", "DLB"), by its tile or tab as a user opens it.
+inline void reach(TestDesktop& d, const std::string& screen) {
+  struct Way {
+    const char* screen;
+    const char* normal;
+    const char* hover;
+    bool tile;
+  };
+  static constexpr Way kWays[] = {
+      {.screen = "Form1", .normal = "Image4", .hover = "DTF", .tile = true},
+      {.screen = "Form2", .normal = "Image6", .hover = "SYF", .tile = true},
+      {.screen = "Form3", .normal = "Image8", .hover = "MSF", .tile = true},
+      {.screen = "Form4", .normal = "Image10", .hover = "MF", .tile = true},
+      {.screen = "DLB", .normal = "DL", .hover = "DL2", .tile = false},
+      {.screen = "Form5", .normal = "BZ", .hover = "BZ2", .tile = false},
+      {.screen = "Form6", .normal = "GY", .hover = "GY2", .tile = false},
+  };
+  d.startToMainWindow();
+  for (const Way& way : kWays) {
+    if (screen != way.screen) continue;
+    if (way.tile)
+      pushButton(d, way.normal, way.hover);
+    else
+      openTab(d, way.normal, way.hover);
+  }
+  if (d.shownName() != screen) throw std::logic_error(screen + " did not open");
+}
+
 }  // namespace velmora::testing
