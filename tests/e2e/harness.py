@@ -18,6 +18,7 @@ display; everything Wine goes through the prefix's own environment and the
 
 VELMORA_E2E_EXE names the exe every suite runs (default: the x86_64 build).
 """
+import copy
 import io
 import os
 import re
@@ -481,8 +482,44 @@ class Window:
 
 # --- session -------------------------------------------------------------------
 
+def _make_template(path, display_name, emulate):
+    """wineboot -i in a new prefix, then the fonts, version and crash-dialog
+    settings. Without `emulate` every 32-bit start is refused at once, so
+    the prefix is made in seconds and holds no working 32-bit half."""
+    os.makedirs(path)
+    env = wine_env(path, display_name)
+    if not emulate:
+        env["QEMU_RESERVED_VA"] = "0x100000"
+    r = subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True, timeout=900)
+    if r.returncode != 0:
+        raise HarnessError("wineboot -i failed: %s" % r.stderr.decode(errors="replace")[-500:])
+    p = Prefix(path, display_name)
+    p.reg_add("HKCU\\Software\\Wine", "Version", WINDOWS_VERSION)
+    p.reg_import({
+        "HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements": {f: FONT_FACE for f in FONT_REPLACED},
+        "HKEY_CURRENT_USER\\Software\\Wine\\WineDbg": {"ShowCrashDialog": 0},
+        # Without a window manager on the virtual display, managed windows
+        # wait a second for every hide and cannot be dragged.
+        "HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver": {"Managed": "N"},
+        "HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides": {"winemenubuilder.exe": ""},
+    })
+    p.wait_server_idle(60)  # registry written to disk before copying
+    got = p.reg_query("HKCU\\Software\\Wine\\Fonts\\Replacements", "宋体")
+    p.wait_server_idle(60)
+    if not got or got[1] != FONT_FACE:
+        raise HarnessError("font replacement not stored in the prefix: %r" % (got,))
+    return path
+
+
 class Session:
-    """Xvfb + a Wine prefix prepared once; fresh copies of it per scenario."""
+    """Xvfb + a Wine prefix prepared once; fresh copies of it per scenario.
+
+    Two templates: the 64-bit one every suite uses, made in seconds because
+    its 32-bit half is refused (a tiny QEMU address space makes every 32-bit
+    start fail at once), and, on request, one with the 32-bit half for the
+    i686 exe, whose making runs 32-bit setup programs under emulation for
+    about three minutes: it is begun in the background on a second display
+    while the other suites run, and waited for when first needed."""
 
     def __init__(self, keep=False):
         self.keep = keep or bool(os.environ.get("VELMORA_E2E_KEEP"))
@@ -490,8 +527,10 @@ class Session:
         self.display = None
         self.x = None
         self.template = None
-        self._count = 0
+        self._count = [0]
         self._template_error = None
+        self._second = None
+        self._i686 = None  # (thread, result dict)
 
     def __enter__(self):
         self.tmp = tempfile.mkdtemp(prefix="velmora-e2e-")
@@ -501,55 +540,87 @@ class Session:
         return self
 
     def __exit__(self, *exc):
-        self.display.stop() if self.display else None
+        if self._i686:
+            self._i686[0].join()
+        for display in (self._second, self.display):
+            if display:
+                display.stop()
         if self.tmp and not self.keep:
             shutil.rmtree(self.tmp, ignore_errors=True)
         return False
 
     def prepare_template(self):
-        """wineboot -i once, then the fonts, version and crash-dialog settings."""
+        """The 64-bit template: wineboot -i once, then the fonts, version and crash-dialog settings."""
         if self.template:
             return self.template
         if self._template_error:
             raise HarnessError("wine prefix could not be prepared: %s" % self._template_error)
         try:
-            return self._prepare_template()
+            t0 = time.monotonic()
+            self.template = _make_template(os.path.join(self.tmp, "template"), self.display.name, emulate=False)
+            print("e2e: wine prefix ready in %.1f s (%s)" % (time.monotonic() - t0, WINDOWS_VERSION), flush=True)
+            return self.template
         except Exception as e:
             self._template_error = str(e)
             raise
 
-    def _prepare_template(self):
-        path = os.path.join(self.tmp, "template")
-        os.makedirs(path)
-        env = wine_env(path, self.display.name)
-        t0 = time.monotonic()
-        r = subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True, timeout=300)
-        if r.returncode != 0:
-            raise HarnessError("wineboot -i failed: %s" % r.stderr.decode(errors="replace")[-500:])
-        p = Prefix(path, self.display.name)
-        p.reg_add("HKCU\\Software\\Wine", "Version", WINDOWS_VERSION)
-        p.reg_import({
-            "HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements": {f: FONT_FACE for f in FONT_REPLACED},
-            "HKEY_CURRENT_USER\\Software\\Wine\\WineDbg": {"ShowCrashDialog": 0},
-            # Without a window manager on the virtual display, managed windows
-            # wait a second for every hide and cannot be dragged.
-            "HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver": {"Managed": "N"},
-            "HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides": {"winemenubuilder.exe": ""},
-        })
-        p.wait_server_idle(60)  # registry written to disk before copying
-        got = p.reg_query("HKCU\\Software\\Wine\\Fonts\\Replacements", "宋体")
-        p.wait_server_idle(60)
-        if not got or got[1] != FONT_FACE:
-            raise HarnessError("font replacement not stored in the prefix: %r" % (got,))
-        self.template = path
-        print("e2e: wine prefix ready in %.1f s (%s)" % (time.monotonic() - t0, WINDOWS_VERSION), flush=True)
-        return path
+    # --- the 32-bit template and the second display -------------------------------
 
-    def fresh_prefix(self, name="scenario"):
-        self.prepare_template()
-        self._count += 1
-        dst = os.path.join(self.tmp, "%02d-%s" % (self._count, re.sub(r"[^\w.-]", "_", name)))
-        subprocess.run(["cp", "-a", self.template, dst], check=True)
+    def second_display(self):
+        """A second virtual display of the same size (started on first use)."""
+        if not self._second:
+            self._second = Display().start()
+        return self._second
+
+    def begin_i686_template(self):
+        """Starts making the template with a 32-bit half, in the background."""
+        if self._i686:
+            return
+        import threading
+        result = {}
+        display = self.second_display().name
+
+        def make():
+            t0 = time.monotonic()
+            try:
+                result["path"] = _make_template(os.path.join(self.tmp, "template-i686"), display, emulate=True)
+                result["seconds"] = time.monotonic() - t0
+            except Exception as e:  # reported when the template is asked for
+                result["error"] = str(e)
+
+        thread = threading.Thread(target=make, daemon=True)
+        thread.start()
+        self._i686 = (thread, result)
+
+    def i686_template(self):
+        """The template with a 32-bit half; waits for it (making it now if nobody began to)."""
+        self.begin_i686_template()
+        thread, result = self._i686
+        if thread.is_alive():
+            t0 = time.monotonic()
+            thread.join()
+            print("e2e: waited %.0f s for the 32-bit prefix" % (time.monotonic() - t0), flush=True)
+        if "error" in result:
+            raise HarnessError("the 32-bit wine prefix could not be prepared: %s" % result["error"])
+        if not result.get("reported"):
+            result["reported"] = True
+            print("e2e: 32-bit wine prefix made in %.0f s (in the background)" % result["seconds"], flush=True)
+        return result["path"]
+
+    def on_second_display(self):
+        """This session seen on its second display: prefixes, input and
+        screenshots there, the templates shared."""
+        self.prepare_template()  # made once, on the first display, for both
+        view = copy.copy(self)
+        view.display = self.second_display()
+        view.x = X(view.display.name)
+        return view
+
+    def fresh_prefix(self, name="scenario", i686=False):
+        template = self.i686_template() if i686 else self.prepare_template()
+        self._count[0] += 1
+        dst = os.path.join(self.tmp, "%02d-%s" % (self._count[0], re.sub(r"[^\w.-]", "_", name)))
+        subprocess.run(["cp", "-a", template, dst], check=True)
         return Prefix(dst, self.display.name)
 
     def screenshot(self, name):
@@ -619,7 +690,7 @@ class Velmora:
         if not os.path.isfile(self.exe):
             from runner import Skip
             raise Skip("%s not built" % os.path.relpath(self.exe, ROOT))
-        self.prefix = self.session.fresh_prefix(self.name)
+        self.prefix = self.session.fresh_prefix(self.name, i686=pe_is_32bit(self.exe))
         if self.windows:
             self.prefix.reg_add("HKCU\\Software\\Wine", "Version", self.windows)
         return self

@@ -44,9 +44,14 @@ def main():
         with Session() as s:
             return bench.run(s)
     counts = {"passed": 0, "failed": 0, "skipped": 0}
+    suites = args.suite or SUITES
     with Session() as s:
         print("e2e: display %s, temp %s" % (s.display.name, s.tmp), flush=True)
-        for name in args.suite or SUITES:
+        if "i686" in suites:
+            import test_i686
+            if test_i686.why_no_32bit() is None:
+                s.begin_i686_template()
+        for name in suites:
             module = __import__("test_" + name)
             module.suite.run(s, args.only, counts)
     print("e2e: %d passed, %d failed, %d skipped" % (counts["passed"], counts["failed"], counts["skipped"]))

@@ -14,7 +14,11 @@ millisecond is still seen:
 """
 import ctypes
 import ctypes.util
+import json
+import os
 import select
+import subprocess
+import sys
 import time
 
 from harness import HarnessError
@@ -62,6 +66,10 @@ _SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
 _IS_VIEWABLE = 2
 
 
+# The process's X error handler: errors are ignored (see XDirect).
+_IGNORE_X_ERRORS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+
+
 class Cursor:
     """The cursor on screen: its size, hot spot and pixels (ARGB, row by row)."""
 
@@ -83,6 +91,14 @@ class MappedWindow:
     def __init__(self, kind, window, name, geometry, when):
         self.kind, self.window, self.name, self.geometry, self.when = kind, window, name, geometry, when
 
+    def line(self):
+        return json.dumps([self.kind, self.window, self.name, self.geometry, self.when], ensure_ascii=False)
+
+    @staticmethod
+    def parse(line):
+        kind, window, name, geometry, when = json.loads(line)
+        return MappedWindow(kind, window, name, tuple(geometry) if geometry else None, when)
+
     @property
     def size(self):
         return self.geometry[2:] if self.geometry else None
@@ -92,25 +108,47 @@ class MappedWindow:
 
 
 class WindowEvents:
-    """Every top-level map and unmap on the display while it is open, on a
-    connection of its own; the name and geometry of a window are read as
-    its event is collected."""
+    """Every top-level map and unmap on the display while it is open. A
+    watcher process of its own reads each window's name and geometry as
+    its event arrives, so that a window destroyed a moment later is still
+    named; collect() takes what it has reported so far."""
 
     def __init__(self, display_name):
-        self.x = XDirect(display_name)
+        self.display_name = display_name
         self.seen = []
+        self.proc = None
+        self._buffer = b""
 
     def __enter__(self):
+        self.proc = subprocess.Popen([sys.executable, os.path.abspath(__file__), "watch", self.display_name],
+                                     stdout=subprocess.PIPE, stdin=subprocess.DEVNULL)
+        ready = self.proc.stdout.readline()
+        if ready.strip() != b"ready":
+            raise HarnessError("the window watcher did not start: %r" % ready)
         return self
 
     def __exit__(self, *exc):
-        self.collect()
-        self.x.close()
+        self.collect(0.2)
+        self.proc.terminate()
+        self.proc.wait()
         return False
 
     def collect(self, wait=0.0):
-        """Reads the events that have arrived (waiting up to `wait` s for the first)."""
-        self.seen += self.x.events(wait)
+        """Reads the events reported so far (waiting up to `wait` s for the first)."""
+        fd = self.proc.stdout.fileno()
+        deadline = time.monotonic() + wait
+        while True:
+            left = max(0.0, deadline - time.monotonic())
+            if not select.select([fd], [], [], left)[0]:
+                break
+            chunk = os.read(fd, 65536)
+            if not chunk:
+                break
+            self._buffer += chunk
+            *lines, self._buffer = self._buffer.split(b"\n")
+            for line in lines:
+                self.seen.append(MappedWindow.parse(line.decode("utf-8")))
+            deadline = time.monotonic()  # the first came: take the rest without waiting
         return self.seen
 
     def mapped(self, name=None, size=None):
@@ -128,6 +166,15 @@ class WindowEvents:
             if left <= 0:
                 raise HarnessError("no window %r mapped after %.0f s; seen: %r" % (name, timeout, self.seen))
             self.collect(min(left, 0.2))
+
+
+def watch(display_name):
+    """The watcher: one line per top-level map or unmap, as MappedWindow.line() writes it."""
+    x = XDirect(display_name)
+    print("ready", flush=True)
+    while True:
+        for e in x.events(wait=1.0):
+            print(e.line(), flush=True)
 
 
 class XDirect:
@@ -166,8 +213,9 @@ class XDirect:
         self.fixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
         self.fixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
         # A window that goes while it is looked at must not end the run.
-        self._on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
-        lib.XSetErrorHandler(self._on_error)
+        # Xlib keeps one handler for the whole process: it must outlive
+        # every connection, or a later error calls freed code.
+        lib.XSetErrorHandler(_IGNORE_X_ERRORS)
         self.tst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
                                                   ctypes.c_ulong]
         self.tst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
@@ -345,3 +393,7 @@ class XDirect:
         app = prefix.launch(exe, *args)
         seen, geometry = self.wait_mapped(caption, timeout, app.alive)
         return seen - app.started, app, geometry
+
+
+if __name__ == "__main__" and sys.argv[1:2] == ["watch"]:
+    watch(sys.argv[2])
