@@ -3,7 +3,7 @@
 # them, with every picture, the icon, the hand cursor and the version embedded.
 enable_language(RC)
 
-velmora_layer(velmora_win32 FOLDERS win32 EXCLUDE win32/WinMain.cpp BELOW velmora_framework)
+velmora_layer(velmora_win32 FOLDERS win32 EXCLUDE win32/WinMain.cpp BELOW velmora_program)
 target_compile_definitions(velmora_win32 PRIVATE UNICODE _UNICODE)
 target_link_libraries(velmora_win32 PUBLIC gdiplus gdi32 user32 advapi32 ole32 oleaut32 uuid msimg32 comctl32)
 
@@ -34,4 +34,9 @@ target_link_options(velmora PRIVATE
   -static -municode
   -Wl,--subsystem,windows:5.01
   -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
-target_link_libraries(velmora PRIVATE velmora_win32 velmora_program)
+target_link_libraries(velmora PRIVATE velmora_win32)
+
+# The benchmark's trace build (`cmake --build --preset x86_64 --target
+# velmora_trace`): the same program with every service call timed; never
+# part of the release.
+include(${CMAKE_SOURCE_DIR}/tests/bench/Trace.cmake)

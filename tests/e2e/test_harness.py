@@ -15,13 +15,14 @@ SECOND_FILL = (230, 180, 40)
 _floor_exe = None
 
 
-def floor_exe():
+def floor_exe(switch=False):
+    """The bare floor program, or with `switch` the switch floor of the benchmark."""
     global _floor_exe
     if _floor_exe is None:
         out = subprocess.run([os.path.join(ROOT, "tests", "e2e", "floor", "build.sh")], check=True,
                              capture_output=True, text=True)
-        _floor_exe = out.stdout.strip().splitlines()[-1]
-    return _floor_exe
+        _floor_exe = out.stdout.strip().splitlines()
+    return _floor_exe[-2] if switch else _floor_exe[-1]
 
 
 def manage_windows(prefix):

@@ -15,12 +15,8 @@
 //                                            centred, RGB 230,180,40) appears
 //   each start writes HKCU\Software\VelmoraFloor\Starts (REG_SZ "1","2",...)
 //
-// Started with --switch, a left click outside the close box instead moves
-// to the other screen the way a program of several screens does: the
-// window is hidden, a new 580x350 layered window of the other caption
-// ("Floor B" from "Floor", "Floor" from "Floor B") is created and shown,
-// and the old one is destroyed. The benchmark times Velmora's page
-// switches beside this.
+// The benchmark compares Velmora's screen switches with switch_floor.cpp,
+// which does each switch's window work and nothing else.
 #include <windows.h>
 
 #include <cwchar>
@@ -36,8 +32,6 @@ constexpr int kCorner = 4;
 
 HINSTANCE g_instance;
 HWND g_second;
-bool g_switchMode = false;
-HWND g_current;  // the one screen on view in switch mode
 
 void CountStart() {
   HKEY key;
@@ -89,29 +83,6 @@ void ShowSecond(HWND owner) {
   UpdateWindow(g_second);
 }
 
-HWND CreateScreen(const wchar_t* caption) {
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-  HWND hwnd = CreateWindowExW(WS_EX_LAYERED, L"FloorMain", caption, WS_POPUP, x, y, kWidth, kHeight, nullptr,
-                              nullptr, g_instance, nullptr);
-  if (hwnd) SetLayeredWindowAttributes(hwnd, kKey, 255, LWA_COLORKEY);
-  return hwnd;
-}
-
-// Hide this screen, make and show the other, destroy this one.
-void SwitchFrom(HWND hwnd) {
-  wchar_t caption[16] = L"";
-  GetWindowTextW(hwnd, caption, 16);
-  ShowWindow(hwnd, SW_HIDE);
-  HWND next = CreateScreen(std::wcscmp(caption, L"Floor") == 0 ? L"Floor B" : L"Floor");
-  if (!next) return;
-  g_current = next;
-  ShowWindow(next, SW_SHOW);
-  SetForegroundWindow(next);
-  UpdateWindow(next);
-  DestroyWindow(hwnd);
-}
-
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
@@ -140,8 +111,6 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       const int y = static_cast<short>(HIWORD(lp));
       if (x >= 546 && x < 580 && y >= 0 && y < 18) {
         PostQuitMessage(7);
-      } else if (g_switchMode) {
-        SwitchFrom(hwnd);
       } else {
         ShowSecond(hwnd);
       }
@@ -151,7 +120,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == VK_ESCAPE) PostQuitMessage(0);
       return 0;
     case WM_DESTROY:
-      if (!g_switchMode || hwnd == g_current) PostQuitMessage(0);
+      PostQuitMessage(0);
       return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
@@ -161,7 +130,6 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   g_instance = instance;
-  g_switchMode = std::wcsstr(GetCommandLineW(), L"--switch") != nullptr;
   CountStart();
 
   WNDCLASSEXW wc{};
@@ -175,9 +143,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   wc.lpszClassName = L"FloorSecond";
   RegisterClassExW(&wc);
 
-  HWND hwnd = CreateScreen(L"Floor");
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+  HWND hwnd = CreateWindowExW(WS_EX_LAYERED, L"FloorMain", L"Floor", WS_POPUP, x, y, kWidth, kHeight, nullptr,
+                              nullptr, instance, nullptr);
   if (!hwnd) return 1;
-  g_current = hwnd;
+  SetLayeredWindowAttributes(hwnd, kKey, 255, LWA_COLORKEY);
   ShowWindow(hwnd, show == SW_HIDE ? SW_SHOW : show);
   UpdateWindow(hwnd);
 

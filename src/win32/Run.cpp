@@ -1,0 +1,51 @@
+#include "win32/Run.h"
+
+#include <commctrl.h>
+
+#include "program/Program.h"
+#include "win32/Pictures.h"
+#include "win32/Win32Registry.h"
+#include "win32/Win32Services.h"
+#include "win32/Win32View.h"
+
+namespace velmora::win32 {
+
+int run(HINSTANCE instance, const ServiceAdapter& adapt) {
+  INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  Pictures pictures;
+  Win32View view(instance, pictures);
+  Win32User32 user32;
+  RegistrySettingsStore settings;
+  Win32MessageBox messageBox;
+  Win32Registry registry;
+  Win32OsVersion osVersion;
+  Win32ProgramStart programStart;
+  const Services real{.windows = view,
+                      .user32 = user32,
+                      .settings = settings,
+                      .messageBox = messageBox,
+                      .registry = registry,
+                      .osVersion = osVersion,
+                      .programStart = programStart};
+  Services services = adapt ? adapt(real) : real;
+
+  Program program(services);
+  program.start();
+  if (program.ended()) return 1;
+
+  // The message loop; when no message waits, the pictures no window has
+  // needed yet are decoded one at a time.
+  MSG message;
+  for (;;) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return 0;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (!pictures.decodeOneInAdvance()) WaitMessage();
+  }
+}
+
+}  // namespace velmora::win32
