@@ -36,6 +36,7 @@ constexpr Turn kTurns[] = {
 FormLoad::FormLoad(const FormContext& context) : Form(context, "FormLoad", "加载中...", 580, 350) {
   setBackground("formload/background");
   withoutTaskbarButton();
+  onceOnly();
   on(kFadeTimer, Event::Timer, [this](const EventArgs&) { Timer1_Timer(); });
 }
 

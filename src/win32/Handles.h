@@ -2,6 +2,7 @@
 // Owners for the Windows handles the program creates.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <type_traits>
 
@@ -32,25 +33,45 @@ struct HandleDeleter {
 };
 using KernelHandle = std::unique_ptr<void, HandleDeleter>;
 
-// A memory device context with a bitmap selected into it, restored on exit.
-class MemoryDc {
+// A memory device context over a 32-bit bitmap, kept for the run and grown
+// when a larger picture is asked for: every paint is composed in it and
+// copied to the window in one go, without a bitmap made for each paint.
+class BackBuffer {
  public:
-  MemoryDc(HDC compatible, int width, int height)
-      : dc_(CreateCompatibleDC(compatible)), bitmap_(CreateCompatibleBitmap(compatible, width, height)) {
-    old_ = SelectObject(dc_, bitmap_.get());
-  }
-  ~MemoryDc() {
-    SelectObject(dc_, old_);
+  BackBuffer() : dc_(CreateCompatibleDC(nullptr)) {}
+  ~BackBuffer() {
+    if (old_) SelectObject(dc_, old_);
     DeleteDC(dc_);
   }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
+  BackBuffer(const BackBuffer&) = delete;
+  BackBuffer& operator=(const BackBuffer&) = delete;
+
+  // The DC, with room for width x height pixels (nullptr when none can be made).
+  HDC at(int width, int height) {
+    if (width <= width_ && height <= height_) return dc_;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = std::max(width, width_);
+    info.bmiHeader.biHeight = -std::max(height, height_);  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    Bitmap grown(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!grown) return nullptr;
+    HGDIOBJ previous = SelectObject(dc_, grown.get());
+    if (!old_) old_ = previous;
+    bitmap_ = std::move(grown);
+    width_ = static_cast<int>(info.bmiHeader.biWidth);
+    height_ = static_cast<int>(-info.bmiHeader.biHeight);
+    return dc_;
+  }
 
  private:
   HDC dc_;
   Bitmap bitmap_;
-  HGDIOBJ old_;
+  HGDIOBJ old_ = nullptr;
+  int width_ = 0, height_ = 0;
 };
 
 // Selects an object into a DC for one scope.

@@ -97,7 +97,7 @@ Picture decode(const std::string& name, const std::string& id) {
 
 }  // namespace
 
-Pictures::Pictures() {
+Pictures::Pictures() : source_(CreateCompatibleDC(nullptr)) {
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr);
   EnumResourceNamesA(nullptr, MAKEINTRESOURCEA(10), collectName, reinterpret_cast<LONG_PTR>(this));  // RT_RCDATA
@@ -124,6 +124,7 @@ bool Pictures::decodeOneInAdvance() {
 }
 
 Pictures::~Pictures() {
+  DeleteDC(source_);
   cache_.clear();
   if (gdiplusToken_) Gdiplus::GdiplusShutdown(gdiplusToken_);
 }
@@ -135,20 +136,28 @@ const Picture& Pictures::get(const std::string& id) {
   return it->second;
 }
 
+void Pictures::require(const std::string& id) const {
+  if (cache_.count(resourceName(id))) return;
+  if (!FindResourceA(nullptr, resourceName(id).c_str(), MAKEINTRESOURCEA(10)))  // RT_RCDATA
+    throw PlatformFailure("找不到图片 " + id);
+}
+
+void Pictures::forget(const std::string& id) {
+  const std::string name = resourceName(id);
+  cache_.erase(name);
+  pending_.erase(std::remove(pending_.begin(), pending_.end(), name), pending_.end());
+}
+
 void Pictures::draw(HDC dc, const std::string& id, int x, int y) {
   const Picture& picture = get(id);
-  HDC source = CreateCompatibleDC(dc);
-  {
-    Selected selected(source, picture.bitmap.get());
-    if (picture.opaque) {
-      BitBlt(dc, x, y, picture.width, picture.height, source, 0, 0, SRCCOPY);
-    } else {
-      BLENDFUNCTION blend{.BlendOp = AC_SRC_OVER, .BlendFlags = 0, .SourceConstantAlpha = 255,
-                          .AlphaFormat = AC_SRC_ALPHA};
-      AlphaBlend(dc, x, y, picture.width, picture.height, source, 0, 0, picture.width, picture.height, blend);
-    }
+  Selected selected(source_, picture.bitmap.get());
+  if (picture.opaque) {
+    BitBlt(dc, x, y, picture.width, picture.height, source_, 0, 0, SRCCOPY);
+  } else {
+    BLENDFUNCTION blend{.BlendOp = AC_SRC_OVER, .BlendFlags = 0, .SourceConstantAlpha = 255,
+                        .AlphaFormat = AC_SRC_ALPHA};
+    AlphaBlend(dc, x, y, picture.width, picture.height, source_, 0, 0, picture.width, picture.height, blend);
   }
-  DeleteDC(source);
 }
 
 }  // namespace velmora::win32

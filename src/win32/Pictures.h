@@ -33,10 +33,15 @@ class Pictures {
   // The picture with this id ("formmain/DTF"); throws PlatformFailure when
   // it is not embedded or cannot be decoded.
   const Picture& get(const std::string& id);
+  // Throws PlatformFailure when the picture is not embedded; decodes nothing.
+  void require(const std::string& id) const;
   // Draws a picture with its transparent pixels left out.
   void draw(HDC dc, const std::string& id, int x, int y);
   // Decodes one picture not asked for yet; false when none is left.
   bool decodeOneInAdvance();
+  // A picture no window will ask for again: it is not decoded in advance,
+  // and its decoded pixels are let go.
+  void forget(const std::string& id);
 
  private:
   static BOOL CALLBACK collectName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR self);
@@ -44,6 +49,9 @@ class Pictures {
   ULONG_PTR gdiplusToken_ = 0;
   std::map<std::string, Picture> cache_;  // by resource name
   std::vector<std::string> pending_;
+  // Each picture is selected into this DC to be drawn: one DC for the run
+  // instead of one per picture and paint.
+  HDC source_ = nullptr;
 };
 
 }  // namespace velmora::win32

@@ -35,16 +35,14 @@ void Win32View::paint(FormWindow& fw, HWND hwnd) {
   HDC dc = BeginPaint(hwnd, &ps);
   RECT client;
   GetClientRect(hwnd, &client);
-  {
-    MemoryDc buffer(dc, client.right, client.bottom);
-    HDC mem = buffer.get();
-    if (hwnd == fw.hwnd) {
-      paintForm(fw, mem, client);
-    } else if (auto it = fw.controlOf.find(hwnd); it != fw.controlOf.end()) {
-      paintContainer(fw, *it->second, mem, client);
-    }
-    BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+  HDC mem = backBuffer_.at(client.right, client.bottom);
+  if (!mem) mem = dc;  // drawn straight onto the window rather than not at all
+  if (hwnd == fw.hwnd) {
+    paintForm(fw, mem, client);
+  } else if (auto it = fw.controlOf.find(hwnd); it != fw.controlOf.end()) {
+    paintContainer(fw, *it->second, mem, client);
   }
+  if (mem != dc) BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
   EndPaint(hwnd, &ps);
 }
 

@@ -17,6 +17,15 @@ constexpr wchar_t kContainerClass[] = L"VelmoraContainer";
 
 HWND hwndOf(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
+// The ids of the pictures a form shows: its background and its controls'.
+std::vector<std::string> picturesOf(const Form& form) {
+  std::vector<std::string> ids;
+  if (!form.backgroundPicture().empty()) ids.push_back(form.backgroundPicture());
+  for (const auto& control : form.controls())
+    if (!control->Picture().empty()) ids.push_back(control->Picture());
+  return ids;
+}
+
 }  // namespace
 
 Win32View::Win32View(HINSTANCE instance, Pictures& pictures)
@@ -46,11 +55,19 @@ Win32View::~Win32View() {
 }
 
 WindowHandle Win32View::CreateFormWindow(Form& form) {
-  // Decode every picture first, so that a missing one fails before any
-  // window exists.
-  if (!form.backgroundPicture().empty()) pictures_.get(form.backgroundPicture());
+  // Every picture is looked for first, so that a missing one fails before
+  // any window exists, and decoded now, unless the window is shown once in
+  // a run and the picture hidden: the splash shows one of its pictures.
+  auto prepare = [&](const std::string& id, bool hidden) {
+    if (form.shownOnce()) pictures_.forget(id);  // not worth decoding in advance
+    if (form.shownOnce() && hidden)
+      pictures_.require(id);
+    else
+      pictures_.get(id);
+  };
+  if (!form.backgroundPicture().empty()) prepare(form.backgroundPicture(), false);
   for (const auto& control : form.controls())
-    if (!control->Picture().empty()) pictures_.get(control->Picture());
+    if (!control->Picture().empty()) prepare(control->Picture(), !control->Visible());
 
   auto fw = std::make_unique<FormWindow>();
   fw->owner = this;
@@ -190,6 +207,9 @@ void Win32View::DestroyFormWindow(WindowHandle window) {
   // The record goes after the window: messages sent while it is destroyed
   // still find their form.
   DestroyWindow(hwnd);
+  const Form& form = *it->second->form;
+  if (form.shownOnce())
+    for (const std::string& id : picturesOf(form)) pictures_.forget(id);
   windows_.erase(hwnd);
 }
 

@@ -76,6 +76,7 @@ class Win32View : public WindowPort {
   std::map<HWND, std::unique_ptr<FormWindow>> windows_;
   std::map<std::tuple<std::string, int, bool, int>, FontHandle> fonts_;
   std::map<COLORREF, Brush> brushes_;
+  BackBuffer backBuffer_;
 };
 
 }  // namespace velmora::win32

@@ -50,6 +50,8 @@ class Form {
   int clientHeight() const { return height_; }
   const std::string& backgroundPicture() const { return background_; }
   bool hasTaskbarButton() const { return taskbarButton_; }
+  // Shown once in a run (the splash): its pictures need not outlive it.
+  bool shownOnce() const { return shownOnce_; }
   Screen kind() const { return kind_; }
   Runtime& runtime() const { return runtime_; }
   Navigator& navigator() const { return navigator_; }
@@ -109,6 +111,7 @@ class Form {
 
   void setBackground(std::string pictureId) { background_ = std::move(pictureId); }
   void withoutTaskbarButton() { taskbarButton_ = false; }
+  void onceOnly() { shownOnce_ = true; }
 
  private:
   void dispatch(Control* target, Event event, const EventArgs& args);
@@ -123,6 +126,7 @@ class Form {
   int height_;
   std::string background_;
   bool taskbarButton_ = true;
+  bool shownOnce_ = false;
 
   bool loaded_ = false;
   bool creating_ = false;
