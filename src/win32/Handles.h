@@ -18,6 +18,7 @@ using GdiObject = std::unique_ptr<std::remove_pointer_t<T>, GdiObjectDeleter>;
 using Bitmap = GdiObject<HBITMAP>;
 using FontHandle = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
+using Region = GdiObject<HRGN>;
 
 struct RegKeyDeleter {
   void operator()(HKEY key) const {

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -32,6 +33,31 @@ struct ImageDispose {
     if (bitmap) Gdiplus::DllExports::GdipDisposeImage(bitmap);
   }
 };
+
+// The pixels of a picture that show (alpha 255), as a region; empty when
+// some pixel is partly see-through.
+Region shownRegion(const std::uint32_t* argb, int width, int height) {
+  std::vector<RECT> runs;
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* row = argb + static_cast<std::size_t>(y) * width;
+    for (int x = 0; x < width;) {
+      const unsigned alpha = row[x] >> 24;
+      if (alpha != 0 && alpha != 0xFF) return {};
+      int end = x + 1;
+      while (end < width && (row[end] >> 24) == alpha) ++end;
+      if (alpha == 0xFF) runs.push_back({.left = x, .top = y, .right = end, .bottom = y + 1});
+      x = end;
+    }
+  }
+  std::vector<BYTE> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+  auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+  header->dwSize = sizeof(RGNDATAHEADER);
+  header->iType = RDH_RECTANGLES;
+  header->nCount = static_cast<DWORD>(runs.size());
+  header->rcBound = {.left = 0, .top = 0, .right = width, .bottom = height};
+  std::memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
+  return Region(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data())));
+}
 
 // Decodes the resource `name`; `id` names the picture in a failure message.
 Picture decode(const std::string& name, const std::string& id) {
@@ -92,6 +118,7 @@ Picture decode(const std::string& name, const std::string& id) {
   const auto* argb = static_cast<const std::uint32_t*>(pixels);
   picture.opaque = std::all_of(argb, argb + std::size_t{width} * height,
                                [](std::uint32_t pixel) { return (pixel >> 24) == 0xFF; });
+  if (!picture.opaque) picture.shownPart = shownRegion(argb, picture.width, picture.height);
   return picture;
 }
 
@@ -153,6 +180,14 @@ void Pictures::draw(HDC dc, const std::string& id, int x, int y) {
   Selected selected(source_, picture.bitmap.get());
   if (picture.opaque) {
     BitBlt(dc, x, y, picture.width, picture.height, source_, 0, 0, SRCCOPY);
+  } else if (picture.shownPart) {
+    const int saved = SaveDC(dc);
+    Region placed(CreateRectRgn(0, 0, 0, 0));
+    CombineRgn(placed.get(), picture.shownPart.get(), nullptr, RGN_COPY);
+    OffsetRgn(placed.get(), x, y);
+    ExtSelectClipRgn(dc, placed.get(), RGN_AND);
+    BitBlt(dc, x, y, picture.width, picture.height, source_, 0, 0, SRCCOPY);
+    RestoreDC(dc, saved);
   } else {
     BLENDFUNCTION blend{.BlendOp = AC_SRC_OVER, .BlendFlags = 0, .SourceConstantAlpha = 255,
                         .AlphaFormat = AC_SRC_ALPHA};

@@ -21,6 +21,11 @@ struct Picture {
   // No pixel lets anything show through: drawn by a plain copy, which is
   // many times cheaper than a blend.
   bool opaque = false;
+  // Every pixel either shows fully or not at all (the pictures' rounded
+  // corners): drawn by a plain copy clipped to the pixels that show, which
+  // gives what a blend gives at a fraction of its cost. Empty when some
+  // pixel is partly see-through; such a picture is blended.
+  Region shownPart;
 };
 
 class Pictures {

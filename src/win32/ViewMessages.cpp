@@ -155,12 +155,9 @@ bool Win32View::forwardMouse(FormWindow& fw, HWND from, UINT message, WPARAM wPa
 LRESULT CALLBACK Win32View::NativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* fw = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!fw) return DefWindowProcW(hwnd, message, wParam, lParam);
+  // The subclass is not undone at WM_NCDESTROY: the window is gone after it,
+  // and its form's record outlives it.
   const WNDPROC original = fw->nativeProcs[hwnd];
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    return CallWindowProcW(original, hwnd, message, wParam, lParam);
-  }
   if (message == WM_CHAR) {
     // The form hears the key before the control takes it.
     auto it = fw->controlOf.find(hwnd);

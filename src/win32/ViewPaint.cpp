@@ -37,12 +37,20 @@ void Win32View::paint(FormWindow& fw, HWND hwnd) {
   GetClientRect(hwnd, &client);
   HDC mem = backBuffer_.at(client.right, client.bottom);
   if (!mem) mem = dc;  // drawn straight onto the window rather than not at all
+  // Only the part that needs it is drawn: a picture that changes under the
+  // pointer repaints its own place, not the window.
+  const RECT& dirty = ps.rcPaint;
+  const int saved = SaveDC(mem);
+  IntersectClipRect(mem, dirty.left, dirty.top, dirty.right, dirty.bottom);
   if (hwnd == fw.hwnd) {
     paintForm(fw, mem, client);
   } else if (auto it = fw.controlOf.find(hwnd); it != fw.controlOf.end()) {
     paintContainer(fw, *it->second, mem, client);
   }
-  if (mem != dc) BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+  RestoreDC(mem, saved);
+  if (mem != dc)
+    BitBlt(dc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, mem, dirty.left, dirty.top,
+           SRCCOPY);
   EndPaint(hwnd, &ps);
 }
 
@@ -93,6 +101,20 @@ void Win32View::drawWindowless(FormWindow& fw, HDC dc, const Control* container,
       const std::wstring caption = wide(control.Caption());
       DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rc, DT_WORDBREAK | DT_NOPREFIX);
     }
+  }
+  // Picture boxes come after, above the pictures and labels beside them as
+  // a child window would be, each cut off at its own edges.
+  for (const auto& owned : fw.form->controls()) {
+    const Control& box = *owned;
+    if (box.container() != container || !drawnByForm(box) || !box.Visible()) continue;
+    RECT rc = pixelRect(box.rect());
+    OffsetRect(&rc, originX, originY);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+    FillRect(dc, &rc, brush(box.BackColor().value_or(kButtonFace)));
+    if (!box.Picture().empty()) pictures_.draw(dc, box.Picture(), rc.left, rc.top);
+    drawWindowless(fw, dc, &box, rc.left, rc.top);
+    RestoreDC(dc, saved);
   }
 }
 

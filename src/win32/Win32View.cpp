@@ -91,7 +91,7 @@ WindowHandle Win32View::CreateFormWindow(Form& form) {
   FormWindow& created = *fw;
   windows_[hwnd] = std::move(fw);
   for (const auto& control : form.controls()) {
-    if (control->windowed()) createChild(created, *control);
+    if (control->windowed() && !drawnByForm(*control)) createChild(created, *control);
     if (control->kind() == ControlKind::Timer) updateTimer(created, *control);
     if (!control->ToolTipText().empty()) updateToolTip(created, *control);
   }
@@ -99,19 +99,23 @@ WindowHandle Win32View::CreateFormWindow(Form& form) {
 }
 
 void Win32View::createChild(FormWindow& fw, const Control& control) {
-  HWND parent = containerWindow(fw, control.container());
-  const RECT rc = pixelRect(control.rect());
-  const std::wstring caption = wide(control.Caption());
+  const Host host = hostOf(fw, control);
+  RECT rc = pixelRect(control.rect());
+  OffsetRect(&rc, host.offset.x, host.offset.y);
+  // The state a control starts in is given with its window, so that no call
+  // has to set it again (each is a trip to the window server).
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (control.Visible()) style |= WS_VISIBLE;
+  if (!control.Enabled()) style |= WS_DISABLED;
   const wchar_t* cls = kContainerClass;
-  std::wstring text = caption;
+  std::wstring text = wide(control.Caption());
   switch (control.kind()) {
     case ControlKind::CheckBox: cls = L"BUTTON"; style |= BS_CHECKBOX | WS_TABSTOP; break;
     case ControlKind::OptionButton: cls = L"BUTTON"; style |= BS_RADIOBUTTON | WS_TABSTOP; break;
     case ControlKind::TextBox:
       cls = L"EDIT";
-      // The text comes after the font (updateChild): an edit control lays
-      // its text out anew on each, and the help texts are long.
+      // The text comes after the font: an edit control lays its text out
+      // anew on each, and the help texts are long.
       text.clear();
       style |= ES_LEFT | WS_TABSTOP;
       if (control.MultiLine()) style |= ES_MULTILINE | ES_AUTOVSCROLL;
@@ -123,7 +127,7 @@ void Win32View::createChild(FormWindow& fw, const Control& control) {
   // A text box with a border has the sunken edge of the classic look.
   const DWORD exStyle = control.kind() == ControlKind::TextBox && control.Border() ? WS_EX_CLIENTEDGE : 0;
   HWND child = CreateWindowExW(exStyle, cls, text.c_str(), style, rc.left, rc.top, rc.right - rc.left,
-                               rc.bottom - rc.top, parent, nullptr, instance_, &fw);
+                               rc.bottom - rc.top, host.window, nullptr, instance_, &fw);
   if (!child) throw PlatformFailure("无法创建控件 " + fw.form->name() + "." + control.name());
   // Later controls lie above earlier ones, as the form hit-tests them; a new
   // child window would otherwise go under its older siblings.
@@ -134,9 +138,10 @@ void Win32View::createChild(FormWindow& fw, const Control& control) {
     SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&fw));
     fw.nativeProcs[child] =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NativeProc)));
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font(control.Font())), FALSE);
   }
-  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font(control.Font())), FALSE);
-  updateChild(fw, child, control);
+  if (control.Value()) SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
+  if (!control.Text().empty()) SetWindowTextW(child, wide(control.Text()).c_str());
 }
 
 void Win32View::updateChild(FormWindow& fw, HWND child, const Control& control) {
@@ -184,18 +189,32 @@ void Win32View::updateToolTip(FormWindow& fw, const Control& control) {
   TOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;  // the size comctl32 5.8 (XP without a manifest) knows
   tool.uFlags = TTF_SUBCLASS;
-  tool.hwnd = containerWindow(fw, control.container());
+  const Host host = hostOf(fw, control);
+  tool.hwnd = host.window;
   tool.uId = reinterpret_cast<UINT_PTR>(&control);
   tool.rect = pixelRect(control.rect());
+  OffsetRect(&tool.rect, host.offset.x, host.offset.y);
   tool.lpszText = text.data();
   SendMessageW(fw.tooltips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   if (control.Visible()) SendMessageW(fw.tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-HWND Win32View::containerWindow(FormWindow& fw, const Control* container) {
-  if (!container) return fw.hwnd;
-  auto it = fw.children.find(container);
-  return it == fw.children.end() ? fw.hwnd : it->second;
+bool Win32View::drawnByForm(const Control& control) { return control.kind() == ControlKind::PictureBox; }
+
+// A picture box is no window of its own: what it holds lies in the nearest
+// container that is one, moved by the picture box's place.
+Win32View::Host Win32View::hostOf(FormWindow& fw, const Control& control) {
+  Host host{.window = fw.hwnd, .offset = {0, 0}};
+  for (const Control* c = control.container(); c; c = c->container()) {
+    if (auto it = fw.children.find(c); it != fw.children.end()) {
+      host.window = it->second;
+      break;
+    }
+    const RECT place = pixelRect(c->rect());
+    host.offset.x += place.left;
+    host.offset.y += place.top;
+  }
+  return host;
 }
 
 void Win32View::DestroyFormWindow(WindowHandle window) {
@@ -242,11 +261,12 @@ void Win32View::ControlChanged(WindowHandle window, const Control& control) {
     return;
   }
   if (!control.ToolTipText().empty()) updateToolTip(fw, control);
-  // A windowless control: its container repaints the place it covers.
-  HWND container = containerWindow(fw, control.container());
+  // A windowless control: the window it lies in repaints the place it covers.
+  const Host host = hostOf(fw, control);
   RECT rc = pixelRect(control.rect());
+  OffsetRect(&rc, host.offset.x, host.offset.y);
   InflateRect(&rc, 1, 1);
-  InvalidateRect(container, &rc, FALSE);
+  InvalidateRect(host.window, &rc, FALSE);
 }
 
 void Win32View::EndProgram() { PostQuitMessage(0); }

@@ -1,8 +1,9 @@
 #pragma once
 // The real windows: one layered-capable WS_POPUP window per loaded form,
-// windowless pictures and labels drawn and hit-tested by their container,
-// picture boxes and frames as container child windows, and native check
-// boxes, option buttons and text boxes. Input goes back to the form.
+// windowless pictures, labels and picture boxes drawn by the window they lie
+// in and hit-tested by their form, frames as container child windows (they
+// cut off what runs past them), and native check boxes, option buttons and
+// text boxes. Input goes back to the form.
 // Win32View.cpp makes and updates the windows, ViewPaint.cpp draws them,
 // ViewMessages.cpp handles their messages.
 #include <windows.h>
@@ -67,7 +68,13 @@ class Win32View : public WindowPort {
   void updateChild(FormWindow& fw, HWND child, const Control& control);
   void updateTimer(FormWindow& fw, const Control& control);
   void updateToolTip(FormWindow& fw, const Control& control);
-  HWND containerWindow(FormWindow& fw, const Control* container);
+  // The window a control lies in, and where its container's origin is in it.
+  struct Host {
+    HWND window;
+    POINT offset;
+  };
+  static bool drawnByForm(const Control& control);
+  Host hostOf(FormWindow& fw, const Control& control);
 
   HINSTANCE instance_;
   Pictures& pictures_;
