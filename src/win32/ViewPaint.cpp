@@ -61,28 +61,30 @@ void Win32View::paintForm(FormWindow& fw, HDC dc, const RECT& client) {
   drawWindowless(fw, dc, nullptr, 0, 0);
 }
 
-void Win32View::paintContainer(FormWindow& fw, const Control& box, HDC dc, const RECT& client) {
-  FillRect(dc, &client, brush(box.BackColor().value_or(kButtonFace)));
-  if (!box.Picture().empty()) pictures_.draw(dc, box.Picture(), 0, 0);
-  if (box.kind() == ControlKind::Frame) drawFrameBorder(box, dc, client);
-  drawWindowless(fw, dc, &box, 0, 0);
+// A container, a window of its own or drawn by the window it lies in, at
+// its place `at` in the DC.
+void Win32View::paintContainer(FormWindow& fw, const Control& box, HDC dc, const RECT& at) {
+  FillRect(dc, &at, brush(box.BackColor().value_or(kButtonFace)));
+  if (!box.Picture().empty()) pictures_.draw(dc, box.Picture(), at.left, at.top);
+  if (box.kind() == ControlKind::Frame) drawFrameBorder(box, dc, at);
+  drawWindowless(fw, dc, &box, at.left, at.top);
 }
 
 // An etched border, broken at the top-left by the caption.
-void Win32View::drawFrameBorder(const Control& frame, HDC dc, const RECT& client) {
+void Win32View::drawFrameBorder(const Control& frame, HDC dc, const RECT& at) {
   Selected selectedFont(dc, font(frame.Font()));
   SIZE extent{};
   const std::wstring caption = wide(frame.Caption());
   GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-  RECT border = client;
-  border.top = extent.cy / 2;
+  RECT border = at;
+  border.top = at.top + extent.cy / 2;
   DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
   if (caption.empty()) return;
-  RECT captionRect{.left = 8, .top = 0, .right = 8 + extent.cx + 2, .bottom = extent.cy};
+  RECT captionRect{.left = at.left + 8, .top = at.top, .right = at.left + 8 + extent.cx + 2, .bottom = at.top + extent.cy};
   FillRect(dc, &captionRect, brush(frame.BackColor().value_or(kButtonFace)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colorRef(frame.ForeColor()));
-  TextOutW(dc, 9, 0, caption.c_str(), static_cast<int>(caption.size()));
+  TextOutW(dc, at.left + 9, at.top, caption.c_str(), static_cast<int>(caption.size()));
 }
 
 void Win32View::drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY) {
@@ -102,18 +104,16 @@ void Win32View::drawWindowless(FormWindow& fw, HDC dc, const Control* container,
       DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rc, DT_WORDBREAK | DT_NOPREFIX);
     }
   }
-  // Picture boxes come after, above the pictures and labels beside them as
-  // a child window would be, each cut off at its own edges.
+  // Containers drawn here come after, above the pictures and labels beside
+  // them as a child window would be, each cut off at its own edges.
   for (const auto& owned : fw.form->controls()) {
     const Control& box = *owned;
-    if (box.container() != container || !drawnByForm(box) || !box.Visible()) continue;
+    if (box.container() != container || !drawnByForm(*fw.form, box) || !box.Visible()) continue;
     RECT rc = pixelRect(box.rect());
     OffsetRect(&rc, originX, originY);
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
-    FillRect(dc, &rc, brush(box.BackColor().value_or(kButtonFace)));
-    if (!box.Picture().empty()) pictures_.draw(dc, box.Picture(), rc.left, rc.top);
-    drawWindowless(fw, dc, &box, rc.left, rc.top);
+    paintContainer(fw, box, dc, rc);
     RestoreDC(dc, saved);
   }
 }

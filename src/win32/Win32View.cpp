@@ -91,7 +91,7 @@ WindowHandle Win32View::CreateFormWindow(Form& form) {
   FormWindow& created = *fw;
   windows_[hwnd] = std::move(fw);
   for (const auto& control : form.controls()) {
-    if (control->windowed() && !drawnByForm(*control)) createChild(created, *control);
+    if (control->windowed() && !drawnByForm(form, *control)) createChild(created, *control);
     if (control->kind() == ControlKind::Timer) updateTimer(created, *control);
     if (!control->ToolTipText().empty()) updateToolTip(created, *control);
   }
@@ -199,10 +199,25 @@ void Win32View::updateToolTip(FormWindow& fw, const Control& control) {
   if (control.Visible()) SendMessageW(fw.tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-bool Win32View::drawnByForm(const Control& control) { return control.kind() == ControlKind::PictureBox; }
+// Picture boxes and frames are drawn by the window they lie in; a frame is a
+// window of its own only when a control inside runs past its edges, which
+// it then cuts off (the help page's texts).
+bool Win32View::drawnByForm(const Form& form, const Control& control) {
+  if (control.kind() == ControlKind::PictureBox) return true;
+  if (control.kind() != ControlKind::Frame) return false;
+  const Rect bounds{.left = 0, .top = 0, .width = control.rect().width, .height = control.rect().height};
+  for (const auto& inside : form.controls()) {
+    if (inside->container() != &control) continue;
+    const Rect r = inside->rect();
+    if (r.left < bounds.left || r.top < bounds.top || r.left + r.width > bounds.width ||
+        r.top + r.height > bounds.height)
+      return false;
+  }
+  return true;
+}
 
-// A picture box is no window of its own: what it holds lies in the nearest
-// container that is one, moved by the picture box's place.
+// A container drawn by its window is no window of its own: what it holds
+// lies in the nearest container that is one, moved by the container's place.
 Win32View::Host Win32View::hostOf(FormWindow& fw, const Control& control) {
   Host host{.window = fw.hwnd, .offset = {0, 0}};
   for (const Control* c = control.container(); c; c = c->container()) {

@@ -1,9 +1,9 @@
 #pragma once
 // The real windows: one layered-capable WS_POPUP window per loaded form,
-// windowless pictures, labels and picture boxes drawn by the window they lie
-// in and hit-tested by their form, frames as container child windows (they
-// cut off what runs past them), and native check boxes, option buttons and
-// text boxes. Input goes back to the form.
+// windowless pictures, labels, picture boxes and frames drawn by the window
+// they lie in and hit-tested by their form (a frame that must cut off a
+// control running past it is a child window), and native check boxes,
+// option buttons and text boxes. Input goes back to the form.
 // Win32View.cpp makes and updates the windows, ViewPaint.cpp draws them,
 // ViewMessages.cpp handles their messages.
 #include <windows.h>
@@ -55,8 +55,8 @@ class Win32View : public WindowPort {
   // Painting (ViewPaint.cpp).
   void paint(FormWindow& fw, HWND hwnd);
   void paintForm(FormWindow& fw, HDC dc, const RECT& client);
-  void paintContainer(FormWindow& fw, const Control& box, HDC dc, const RECT& client);
-  void drawFrameBorder(const Control& frame, HDC dc, const RECT& client);
+  void paintContainer(FormWindow& fw, const Control& box, HDC dc, const RECT& at);
+  void drawFrameBorder(const Control& frame, HDC dc, const RECT& at);
   void drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY);
   HFONT font(const velmora::Font& f);
   // A colour as GDI takes it: a system colour looked up in the scheme now.
@@ -73,7 +73,7 @@ class Win32View : public WindowPort {
     HWND window;
     POINT offset;
   };
-  static bool drawnByForm(const Control& control);
+  static bool drawnByForm(const Form& form, const Control& control);
   Host hostOf(FormWindow& fw, const Control& control);
 
   HINSTANCE instance_;
