@@ -46,6 +46,7 @@ LRESULT Win32View::handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT: handled = onCtlColor(fw, wParam, lParam); break;
+    case WM_DRAWITEM: handled = onDrawItem(fw, lParam); break;
     default:
       if (isMouseMessage(message)) handled = onMouse(fw, hwnd, message, wParam, lParam);
       break;
@@ -106,14 +107,26 @@ std::optional<LRESULT> Win32View::onCtlColor(FormWindow& fw, WPARAM wParam, LPAR
   auto it = fw.controlOf.find(reinterpret_cast<HWND>(lParam));
   if (it == fw.controlOf.end()) return std::nullopt;
   const Control& control = *it->second;
-  HDC dc = reinterpret_cast<HDC>(wParam);
   // A text box not given colours keeps the system's window colours.
   const bool textBox = control.kind() == ControlKind::TextBox;
   if (textBox && !control.BackColor()) return std::nullopt;
+  return reinterpret_cast<LRESULT>(controlColours(control, reinterpret_cast<HDC>(wParam)));
+}
+
+HBRUSH Win32View::controlColours(const Control& control, HDC dc) {
   const Colour back = control.BackColor().value_or(kButtonFace);
   SetTextColor(dc, control.Enabled() ? colorRef(control.ForeColor()) : GetSysColor(COLOR_GRAYTEXT));
   SetBkColor(dc, colorRef(back));
-  return reinterpret_cast<LRESULT>(brush(back));
+  return brush(back);
+}
+
+// A check box or option button that the view draws itself.
+std::optional<LRESULT> Win32View::onDrawItem(FormWindow& fw, LPARAM lParam) {
+  const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  auto it = fw.controlOf.find(item.hwndItem);
+  if (it == fw.controlOf.end()) return std::nullopt;
+  drawMarkButton(*it->second, item);
+  return TRUE;
 }
 
 std::optional<LRESULT> Win32View::onMouse(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,6 +182,12 @@ LRESULT CALLBACK Win32View::NativeProc(HWND hwnd, UINT message, WPARAM wParam, L
     return CallWindowProcW(original, hwnd, message, wParam, lParam);
   }
   if (isMouseMessage(message)) {
+    // A button the view draws reports a double click instead of a press;
+    // the system's check box takes it as a second press, and so does ours.
+    if (message == WM_LBUTTONDBLCLK && fw->owner->drawsMarks_) {
+      auto it = fw->controlOf.find(hwnd);
+      if (it != fw->controlOf.end() && it->second->kind() == ControlKind::CheckBox) message = WM_LBUTTONDOWN;
+    }
     // The control does its own part (press look, toggle, caret) first.
     const LRESULT result = CallWindowProcW(original, hwnd, message, wParam, lParam);
     if (IsWindow(hwnd)) fw->owner->forwardMouse(*fw, hwnd, message, wParam, lParam);

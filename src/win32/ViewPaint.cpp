@@ -10,12 +10,12 @@ HFONT Win32View::font(const velmora::Font& f) {
   const auto key = std::make_tuple(f.face, static_cast<int>(std::lround(f.points * 10)), f.bold, f.charset);
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second.get();
-  HDC screen = GetDC(nullptr);
-  const int pixels = -MulDiv(static_cast<int>(std::lround(f.points * 10)), GetDeviceCaps(screen, LOGPIXELSY), 720);
-  ReleaseDC(nullptr, screen);
-  HFONT created = CreateFontW(pixels, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                              static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                              DEFAULT_QUALITY, DEFAULT_PITCH, wide(f.face).c_str());
+  // A height in pixels (negative: the character height), so the DPI the
+  // system reports plays no part.
+  const FontRequest request = fontRequest(f);
+  HFONT created = CreateFontW(-request.pixelHeight, 0, 0, 0, request.weight, FALSE, FALSE, FALSE,
+                              static_cast<BYTE>(request.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH, wide(request.face).c_str());
   return fonts_.emplace(key, FontHandle(created)).first->second.get();
 }
 

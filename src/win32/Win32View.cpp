@@ -30,7 +30,8 @@ std::vector<std::string> picturesOf(const Form& form) {
 
 Win32View::Win32View(HINSTANCE instance, Pictures& pictures)
     : instance_(instance), pictures_(pictures),
-      hand_(LoadCursorW(instance, MAKEINTRESOURCEW(kHandCursor))), arrow_(LoadCursorW(nullptr, IDC_ARROW)) {
+      hand_(LoadCursorW(instance, MAKEINTRESOURCEW(kHandCursor))), arrow_(LoadCursorW(nullptr, IDC_ARROW)),
+      drawsMarks_(!systemMarksFitTheLayout()) {
   WNDCLASSEXW form{};
   form.cbSize = sizeof form;
   form.lpfnWndProc = WindowProc;
@@ -110,8 +111,14 @@ void Win32View::createChild(FormWindow& fw, const Control& control) {
   const wchar_t* cls = kContainerClass;
   std::wstring text = wide(control.Caption());
   switch (control.kind()) {
-    case ControlKind::CheckBox: cls = L"BUTTON"; style |= BS_CHECKBOX | WS_TABSTOP; break;
-    case ControlKind::OptionButton: cls = L"BUTTON"; style |= BS_RADIOBUTTON | WS_TABSTOP; break;
+    case ControlKind::CheckBox:
+      cls = L"BUTTON";
+      style |= (drawsMarks_ ? BS_OWNERDRAW : BS_CHECKBOX) | WS_TABSTOP;
+      break;
+    case ControlKind::OptionButton:
+      cls = L"BUTTON";
+      style |= (drawsMarks_ ? BS_OWNERDRAW : BS_RADIOBUTTON) | WS_TABSTOP;
+      break;
     case ControlKind::TextBox:
       cls = L"EDIT";
       // The text comes after the font: an edit control lays its text out

@@ -49,6 +49,7 @@ class Win32View : public WindowPort {
   std::optional<LRESULT> onClose(FormWindow& fw);
   std::optional<LRESULT> onCommand(FormWindow& fw, WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> onCtlColor(FormWindow& fw, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> onDrawItem(FormWindow& fw, LPARAM lParam);
   std::optional<LRESULT> onMouse(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   bool forwardMouse(FormWindow& fw, HWND from, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -59,9 +60,16 @@ class Win32View : public WindowPort {
   void drawFrameBorder(const Control& frame, HDC dc, const RECT& at);
   void drawWindowless(FormWindow& fw, HDC dc, const Control* container, int originX, int originY);
   HFONT font(const velmora::Font& f);
+  // The text and background colours of a native control, set into its DC;
+  // the brush that fills its background.
+  HBRUSH controlColours(const Control& control, HDC dc);
   // A colour as GDI takes it: a system colour looked up in the scheme now.
   static COLORREF colorRef(Colour colour);
   HBRUSH brush(Colour colour);
+
+  // Check boxes and option buttons drawn by the view (ViewMarks.cpp).
+  static bool systemMarksFitTheLayout();
+  void drawMarkButton(const Control& control, const DRAWITEMSTRUCT& item);
 
   // Windows and their children (Win32View.cpp).
   void createChild(FormWindow& fw, const Control& control);
@@ -80,6 +88,9 @@ class Win32View : public WindowPort {
   Pictures& pictures_;
   HCURSOR hand_;
   HCURSOR arrow_;
+  // Whether check boxes and option buttons are drawn by the view rather
+  // than by the system (see ViewMarks.cpp); fixed for the run.
+  bool drawsMarks_;
   std::map<HWND, std::unique_ptr<FormWindow>> windows_;
   std::map<std::tuple<std::string, int, bool, int>, FontHandle> fonts_;
   std::map<COLORREF, Brush> brushes_;

@@ -1,10 +1,19 @@
 #include "shell/framework/Control.h"
 
+#include <cmath>
 #include <utility>
 
 #include "shell/framework/Form.h"
 
 namespace velmora {
+
+FontRequest fontRequest(const Font& font) {
+  const double pixels = font.points * kTwipsPerPoint / kTwipsPerPixel;
+  return {.face = font.face,
+          .pixelHeight = static_cast<int>(std::lround(pixels)),
+          .weight = font.bold ? 700 : 400,
+          .charset = font.charset};
+}
 
 Control::Control(Form& form, std::string name, ControlKind kind, Control* container)
     : form_(form), name_(std::move(name)), kind_(kind), container_(container) {}
