@@ -66,9 +66,9 @@ release() {
 
 check() {
   warn_if_changed "the check builds the commit without them"
-  local commit clones t0
+  local commit t0
   commit=$(git rev-parse HEAD)
-  clones=$(mktemp -d)
+  clones=$(mktemp -d)  # global: the trap runs after this function has returned
   trap 'rm -rf "$clones"' EXIT
   # Two folders whose paths differ in length and name: a build folder
   # that leaked into the exe would show as a difference.
@@ -88,6 +88,13 @@ check() {
     exit 1
   fi
   verify_zip "$first/dist/$zip_name"
+  if [[ -f dist/$zip_name ]]; then
+    if cmp -s "$first/dist/$zip_name" "dist/$zip_name"; then
+      echo "release --check: dist/$zip_name here is the same zip"
+    else
+      echo "release --check: dist/$zip_name here differs: it was made from other files or another commit"
+    fi
+  fi
 }
 
 case "${1:-}" in
