@@ -1,9 +1,9 @@
 #!/usr/bin/python3
-"""Check the version resource and the application manifest of built exes.
+"""Check the version resource and the application manifest of built exes,
+and that they carry nothing of the machine that built them.
 
   check-resources.py EXE...
-      Reads each exe's resources back (tools/pe.py, no Windows tools) and
-      checks:
+      Reads each exe back (tools/pe.py, no Windows tools) and checks:
         - the version resource: file and product version 1.5.0.0, the
           strings of the Chinese (PRC, Unicode) table: versions "1.05",
           product, internal and original file name "Velmora", the Chinese
@@ -14,7 +14,11 @@
           architecture of the exe itself, every supportedOS from Vista to
           Windows 10 and 11, no DPI awareness and no dependency on the
           version 6 common controls (which would change how the check boxes
-          and option buttons look).
+          and option buttons look);
+        - what a reproducible release rests on: no link time in the PE
+          header or the resource directory, and no text naming this checkout's
+          folder (scripts/release.sh --check builds in two clean clones and
+          compares, which takes too long for the test command).
       Prints one PASS/FAIL line per check, then
       "resources: N passed, N failed". Exit status 1 on any failure.
 
@@ -22,18 +26,20 @@
       Plants one fault at a time in a good manifest and a good version table
       (asm.v3 trustInfo, no namespace, another execution level, a DPI
       setting, themed controls, a missing Windows, a wrong architecture,
-      a garbled description) and checks that exactly the matching checks
-      fail.
+      a garbled description, a link time, a build folder) and checks that
+      exactly the matching checks fail.
 """
 import argparse
 import os
 import struct
 import sys
+import time
 import xml.etree.ElementTree as ElementTree
 
-from pe import IMAGE_FILE_MACHINE_I386, RT_MANIFEST, RT_VERSION, PeError, PeFile, resources
+from pe import IMAGE_FILE_MACHINE_I386, RT_MANIFEST, RT_VERSION, PeError, PeFile, resource_timestamp, resources
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+CHECKOUT = os.path.normpath(os.path.join(HERE, ".."))
 MANIFEST_TEMPLATE = os.path.join(HERE, "..", "src", "win32", "Velmora.manifest.in")
 
 VERSION = (1, 5, 0, 0)
@@ -182,6 +188,20 @@ def manifest_checks(text, machine):
     return results
 
 
+# --- nothing of the build machine ----------------------------------------------------------
+
+def build_machine_checks(link_time, resource_time, data, folders):
+    """[(name, ok, detail)]: the time stamps are zero and no folder is named in data."""
+    named = sorted({folder for folder in folders for encoding in ("utf-8", "utf-16-le")
+                    if folder.encode(encoding) in data})
+    return [
+        ("no-link-time", link_time == 0, "the PE header says %s" % time.strftime("%Y-%m-%d %H:%M:%S",
+                                                                                   time.gmtime(link_time))),
+        ("no-resource-time", resource_time == 0, "the resource directory's time stamp is %#x" % resource_time),
+        ("no-build-folder", not named, "names %s" % ", ".join(named)),
+    ]
+
+
 # --- one exe -----------------------------------------------------------------------------
 
 def check(exe):
@@ -193,7 +213,7 @@ def check(exe):
         found = resources(pe)
     except PeError as e:
         return [("resources", False, str(e))]
-    results = []
+    results = build_machine_checks(pe.timestamp, resource_timestamp(pe), data, [CHECKOUT])
     versions = [blob for (kind, _), entries in found.items() if kind == RT_VERSION for _, blob in entries]
     results.append(("version-resource", len(versions) == 1, "%d version resources, want 1" % len(versions)))
     if len(versions) == 1:
@@ -287,11 +307,25 @@ VERSION_CASES = [
 ]
 
 
+_FOLDER = "/home/builder/velmora"
+# name, link time, resource time, the exe's bytes, the checks that must fail
+BUILD_MACHINE_CASES = [
+    ("nothing of the build machine", 0, 0, b"MZ...Velmora.exe...", set()),
+    ("a link time", 0x65A0B1C2, 0, b"MZ", {"no-link-time"}),
+    ("a resource time", 0, 0x65A0B1C2, b"MZ", {"no-resource-time"}),
+    ("the folder in a source file name", 0, 0, b"MZ.." + (_FOLDER + "/src/a.cpp").encode() + b"\0",
+     {"no-build-folder"}),
+    ("the folder in wide text", 0, 0, b"MZ.." + _FOLDER.encode("utf-16-le"), {"no-build-folder"}),
+]
+
+
 def self_test():
     passed = failed = 0
     cases = [(n, manifest_checks(change(_good_manifest()).encode("utf-8"), machine), want)
              for n, change, machine, want in MANIFEST_CASES]
     cases += [(n, version_checks(_changed(change)), want) for n, change, want in VERSION_CASES]
+    cases += [(n, build_machine_checks(link, res, data, [_FOLDER]), want)
+              for n, link, res, data, want in BUILD_MACHINE_CASES]
     for name, results, must_fail in cases:
         got = {n for n, ok, _ in results if not ok}
         if got == must_fail:

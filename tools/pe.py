@@ -21,7 +21,7 @@ class PeFile:
         if data[pe_off:pe_off + 4] != b"PE\0\0":
             raise PeError("no PE signature")
         coff = pe_off + 4
-        (self.machine, nsections, _, _, _, opt_size, self.characteristics) = struct.unpack_from(
+        (self.machine, nsections, self.timestamp, _, _, opt_size, self.characteristics) = struct.unpack_from(
             "<HHIIIHH", data, coff)
         opt = coff + 20
         (self.magic,) = struct.unpack_from("<H", data, opt)
@@ -104,6 +104,14 @@ class PeFile:
 
 RT_VERSION = 16
 RT_MANIFEST = 24
+
+
+def resource_timestamp(pe):
+    """The TimeDateStamp of the root resource directory (0 when there is none)."""
+    if len(pe.dirs) <= 2 or not pe.dirs[2][0]:
+        return 0
+    (stamp,) = struct.unpack_from("<I", pe.data, pe.offset(pe.dirs[2][0]) + 4)
+    return stamp
 
 
 def resources(pe):
