@@ -17,6 +17,7 @@ packages=(
   imagemagick                              # import (screenshots), convert
   librsvg2-bin python3 python3-pil         # pictures and their checks
   fonts-wqy-microhei                       # CJK font standing in for 微软雅黑/宋体
+  git unzip                                # the release: clean clones, the zip unpacked and verified
 )
 
 if [[ $(id -u) -eq 0 ]]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The single test command: sets up, builds, then runs every suite —
 # native unit tests (ctest), the layer check, picture checks, the Windows
-# XP import check, and the end-to-end scenarios under Wine on a virtual
+# XP import check, the exes' version resource, manifest and build
+# independence, and the end-to-end scenarios under Wine on a virtual
 # display — and ends with one line "N passed, N failed" that adds up all
 # suites.
 # Exit status is non-zero if anything failed.
@@ -19,7 +20,7 @@ summary=()
 count() {  # count SUITE PASSED FAILED
   total_pass=$((total_pass + $2))
   total_fail=$((total_fail + $3))
-  summary+=("$(printf '%-16s %4d passed, %4d failed' "$1" "$2" "$3")")
+  summary+=("$(printf '%-20s %4d passed, %4d failed' "$1" "$2" "$3")")
 }
 
 # Reads "N passed, N failed" from the last such line of a log.
@@ -91,6 +92,14 @@ count xp-self-test "${p:-0}" "${f:-1}"
 $py tools/check-xp-imports.py build/i686/Velmora.exe 2>&1 | tee "$logs/xp-imports.log"
 read -r p f <<<"$(counts_from "$logs/xp-imports.log")"
 count xp-imports "${p:-0}" "${f:-1}"
+
+step "version resource, manifest, nothing of the build machine"
+$py tools/check-resources.py --self-test 2>&1 | tee "$logs/resources-self-test.log"
+read -r p f <<<"$(counts_from "$logs/resources-self-test.log")"
+count resources-self-test "${p:-0}" "${f:-1}"
+$py tools/check-resources.py build/i686/Velmora.exe build/x86_64/Velmora.exe 2>&1 | tee "$logs/resources.log"
+read -r p f <<<"$(counts_from "$logs/resources.log")"
+count resources "${p:-0}" "${f:-1}"
 
 step "end-to-end (Wine, Xvfb)"
 $py tests/e2e/run_all.py 2>&1 | tee "$logs/e2e.log"

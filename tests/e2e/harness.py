@@ -329,8 +329,11 @@ class Prefix:
         text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("utf-8", "replace")
         return parse_reg_export(text, key)
 
-    def launch(self, exe, *args):
-        app = App(self, exe, args)
+    def launch(self, exe, *args, cwd=None):
+        """Starts exe, a host path or a Windows one (a drive or UNC path, as
+        a user would start it). The working folder is the exe's own unless
+        cwd (a host folder) says otherwise; a Windows path needs one."""
+        app = App(self, exe, args, cwd)
         self.apps.append(app)
         return app
 
@@ -357,16 +360,25 @@ class Prefix:
         return False
 
 
+def is_windows_path(path):
+    r"""Whether path is a Windows one: C:\..., \\server\share\... or \\?\...."""
+    return path.startswith("\\\\") or re.match(r"^[A-Za-z]:\\", path) is not None
+
+
 class App:
     """One Windows process started with `wine EXE` in a prefix."""
 
-    def __init__(self, prefix, exe, args):
+    def __init__(self, prefix, exe, args, cwd=None):
         self.prefix = prefix
         self.x = X(prefix.display_name)
-        self.exe = os.path.abspath(exe)
+        windows = is_windows_path(exe)
+        self.exe = exe if windows else os.path.abspath(exe)
+        if cwd is None and windows:
+            raise HarnessError("%s: a Windows path needs a working folder" % exe)
         self.started = time.monotonic()
         self.log = open(os.path.join(prefix.path, "app-%d.log" % len(prefix.apps)), "wb")
-        self.proc = subprocess.Popen([WINE, self.exe] + list(args), env=prefix.env, cwd=os.path.dirname(self.exe),
+        self.proc = subprocess.Popen([WINE, self.exe] + list(args), env=prefix.env,
+                                     cwd=cwd or os.path.dirname(self.exe),
                                      stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
                                      start_new_session=True)
 
@@ -699,14 +711,15 @@ class Velmora:
         self.prefix.close()
         return False
 
-    def launch(self):
-        """Starts Velmora without waiting for anything."""
-        self.app = self.prefix.launch(self.exe)
+    def launch(self, path=None, cwd=None):
+        """Starts Velmora without waiting for anything; from path (a copy of
+        the exe, host or Windows path) and in the working folder cwd when given."""
+        self.app = self.prefix.launch(path or self.exe, cwd=cwd)
         return self.app
 
-    def start(self, timeout=None):
+    def start(self, timeout=None, path=None, cwd=None):
         """Starts Velmora and waits for its main window (the splash comes first)."""
-        app = self.launch()
+        app = self.launch(path, cwd)
         self.main = app.wait_window(MAIN_CAPTION, timeout=timeout or start_timeout(self.exe))
         return app, self.main
 
