@@ -137,8 +137,9 @@ void Win32View::createChild(FormWindow& fw, const Control& control) {
                                rc.bottom - rc.top, host.window, nullptr, instance_, &fw);
   if (!child) throw PlatformFailure("无法创建控件 " + fw.form->name() + "." + control.name());
   // Later controls lie above earlier ones, as the form hit-tests them; a new
-  // child window would otherwise go under its older siblings.
-  SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // child window would otherwise go under an older sibling it overlaps.
+  if (overlapsOlderSibling(fw, host.window, rc))
+    SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   fw.children[&control] = child;
   fw.controlOf[child] = &control;
   if (cls != kContainerClass) {
@@ -149,6 +150,18 @@ void Win32View::createChild(FormWindow& fw, const Control& control) {
   }
   if (control.Value()) SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
   if (!control.Text().empty()) SetWindowTextW(child, wide(control.Text()).c_str());
+}
+
+// From the layout alone: asking the windows would cost a server trip each.
+bool Win32View::overlapsOlderSibling(FormWindow& fw, HWND parent, const RECT& place) {
+  for (const auto& [control, sibling] : fw.children) {
+    const Host host = hostOf(fw, *control);
+    if (host.window != parent) continue;
+    RECT other = pixelRect(control->rect()), common;
+    OffsetRect(&other, host.offset.x, host.offset.y);
+    if (IntersectRect(&common, &other, &place)) return true;
+  }
+  return false;
 }
 
 void Win32View::updateChild(FormWindow& fw, HWND child, const Control& control) {

@@ -74,6 +74,7 @@ class Win32View : public WindowPort {
   // Windows and their children (Win32View.cpp).
   void createChild(FormWindow& fw, const Control& control);
   void updateChild(FormWindow& fw, HWND child, const Control& control);
+  bool overlapsOlderSibling(FormWindow& fw, HWND parent, const RECT& place);
   void updateTimer(FormWindow& fw, const Control& control);
   void updateToolTip(FormWindow& fw, const Control& control);
   // The window a control lies in, and where its container's origin is in it.

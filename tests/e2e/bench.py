@@ -205,6 +205,8 @@ class Bench:
                 if trip + 1 == len(TARGETS):
                     settle(0.5)
                     memory["tour"] = rss_kib(app.proc.pid, exe_name)
+                if (trip + 1 - len(TARGETS)) % 50 == 0 and trip + 1 > len(TARGETS):
+                    memory.setdefault("series", []).append(rss_kib(app.proc.pid, exe_name))
             settle(0.5)
             memory["trips"] = rss_kib(app.proc.pid, exe_name)
             if not self.x.shown(ui.MAIN):
@@ -286,6 +288,8 @@ class Bench:
         own = memory["trips"] - floor_rss
         self.notes += [
             ("RSS after one tour of every page", "%.1f MiB" % (memory["tour"] / 1024), None),
+            ("RSS every 50 round trips after it", " ".join("%.1f" % (k / 1024) for k in memory.get("series", [])),
+             None),
             ("RSS after %d more round trips" % ROUND_TRIPS, "%.1f MiB" % (memory["trips"] / 1024), None),
             ("RSS growth over the round trips (target <= 1 MiB)", "%+.2f MiB" % (growth / 1024), ok),
             ("floor RSS after %d switches" % (2 * FLOOR_SWITCHES), "%.1f MiB" % (floor_rss / 1024), None),
