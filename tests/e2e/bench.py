@@ -66,6 +66,7 @@ TARGETS = [
 ]
 CENTRED_MAIN = ui.centred()
 FLOOR_POINT = (300, 200)
+DESKTOP_CHECKBOXES = 7  # Check1 to Check7, the desktop page's only native controls
 
 
 def press_release(x, origin, point, caption, alive=None, rest=0.06):
@@ -94,8 +95,8 @@ def click(x, origin, point):
     x.button(False)
 
 
-def rss_kib(session_pid, exe_name):
-    """VmRSS (KiB) of the process of this session whose command line names exe_name."""
+def process_of(session_pid, exe_name):
+    """The pid of the process of this session whose command line names exe_name."""
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
@@ -105,15 +106,35 @@ def rss_kib(session_pid, exe_name):
             if int(stat.rsplit(")", 1)[1].split()[3]) != session_pid:
                 continue
             with open("/proc/%s/cmdline" % entry, "rb") as f:
-                if exe_name.encode().lower() not in f.read().lower():
-                    continue
-            with open("/proc/%s/status" % entry) as f:
-                for line in f:
-                    if line.startswith("VmRSS:"):
-                        return int(line.split()[1])
+                if exe_name.encode().lower() in f.read().lower():
+                    return entry
         except (OSError, ValueError, IndexError):
             continue
     raise HarnessError("no %s process in session %d" % (exe_name, session_pid))
+
+
+def rss_kib(session_pid, exe_name):
+    """VmRSS (KiB) of the process of this session whose command line names exe_name."""
+    with open("/proc/%s/status" % process_of(session_pid, exe_name)) as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    raise HarnessError("no VmRSS for %s" % exe_name)
+
+
+def shm_kib(session_pid, exe_name):
+    """(resident KiB, segments) of the process's System V shared memory: the
+    X server's shared images behind Wine's window surfaces."""
+    total, segments, in_shm = 0, 0, False
+    with open("/proc/%s/smaps" % process_of(session_pid, exe_name)) as f:
+        for line in f:
+            head = line.split(None, 1)[0]
+            if "-" in head and not head.endswith(":"):
+                in_shm = "SYSV" in line
+                segments += in_shm
+            elif in_shm and head == "Rss:":
+                total += int(line.split()[1])
+    return total, segments
 
 
 def pad(text, width):
@@ -141,6 +162,7 @@ class Bench:
         self.missed = []
         self.floor_times = {mode: [] for mode in FLOOR_MODES}
         self.floor_rss = []
+        self.floor_with_boxes = {}
 
     # --- start ---------------------------------------------------------------
 
@@ -159,20 +181,22 @@ class Bench:
 
     # --- the floor ------------------------------------------------------------
 
-    def floor_batch(self, open_mode, back_mode):
+    def floor_batch(self, open_mode, back_mode, extra=(), into=None):
         """FLOOR_SWITCHES round trips of the floor in one pair of modes; its RSS after them."""
-        args = FLOOR_MODES[open_mode] + FLOOR_MODES[back_mode]
+        args = FLOOR_MODES[open_mode] + FLOOR_MODES[back_mode] + tuple(extra)
+        into = self.floor_times if into is None else into
         dt, app, geometry = self.x.launch_to_map(self.prefix, self.floor, "Floor", args=args)
         settle(0.3)
         try:
             for _ in range(FLOOR_SWITCHES):
                 dt, geometry = press_release(self.x, geometry, FLOOR_POINT, "Floor B", app.alive, rest=0.03)
-                self.floor_times[open_mode].append(dt)
+                into.setdefault(open_mode, []).append(dt)
                 settle(0.05)
                 dt, geometry = press_release(self.x, geometry, FLOOR_POINT, "Floor", app.alive, rest=0.03)
-                self.floor_times[back_mode].append(dt)
+                into.setdefault(back_mode, []).append(dt)
                 settle(0.05)
-            self.floor_rss.append(rss_kib(app.proc.pid, "switch_floor.exe"))
+            if into is self.floor_times:
+                self.floor_rss.append(rss_kib(app.proc.pid, "switch_floor.exe"))
         finally:
             app.kill()
             settle(0.3)
@@ -180,6 +204,9 @@ class Bench:
     def floor_batches(self):
         self.floor_batch(LOADING, UNLOAD)
         self.floor_batch(DIRECT, SHOW)
+        # Not a target: the same switches with the desktop page's native
+        # check boxes on the floor's page, to show what they alone cost.
+        self.floor_batch(LOADING, UNLOAD, ("--checkboxes", str(DESKTOP_CHECKBOXES)), self.floor_with_boxes)
 
     # --- Velmora's pages ----------------------------------------------------------
 
@@ -207,6 +234,7 @@ class Bench:
                     memory["tour"] = rss_kib(app.proc.pid, exe_name)
                 if (trip + 1 - len(TARGETS)) % 50 == 0 and trip + 1 > len(TARGETS):
                     memory.setdefault("series", []).append(rss_kib(app.proc.pid, exe_name))
+                    memory.setdefault("shm", []).append(shm_kib(app.proc.pid, exe_name))
             settle(0.5)
             memory["trips"] = rss_kib(app.proc.pid, exe_name)
             if not self.x.shown(ui.MAIN):
@@ -280,6 +308,14 @@ class Bench:
             self.time_row("back from %s (%s) -> %s" % (caption, name, ui.MAIN), back_mode,
                           self.floor_times[back_mode], back[name])
 
+        self.box_rows = []
+        for name, open_mode, velmora in (("Desktop tile", LOADING, opened["Desktop tile"]),
+                                         ("back from the desktop page", UNLOAD, back["Desktop tile"])):
+            f = statistics.median(self.floor_with_boxes[open_mode])
+            v = statistics.median(velmora)
+            self.box_rows.append((name, "%s, %d check boxes" % (open_mode, DESKTOP_CHECKBOXES),
+                                  "%.1f ms" % (f * 1000), "%.1f ms" % (v * 1000), "%.2fx" % (v / f)))
+
         growth = memory["trips"] - memory["tour"]
         ok = growth <= RSS_GROWTH_TARGET_KIB
         if not ok:
@@ -290,6 +326,8 @@ class Bench:
             ("RSS after one tour of every page", "%.1f MiB" % (memory["tour"] / 1024), None),
             ("RSS every 50 round trips after it", " ".join("%.1f" % (k / 1024) for k in memory.get("series", [])),
              None),
+            ("of which X shared images (Wine's window surfaces): MiB/images",
+             " ".join("%.1f/%d" % (k / 1024, n) for k, n in memory.get("shm", [])), None),
             ("RSS after %d more round trips" % ROUND_TRIPS, "%.1f MiB" % (memory["trips"] / 1024), None),
             ("RSS growth over the round trips (target <= 1 MiB)", "%+.2f MiB" % (growth / 1024), ok),
             ("floor RSS after %d switches" % (2 * FLOOR_SWITCHES), "%.1f MiB" % (floor_rss / 1024), None),
@@ -313,6 +351,13 @@ class Bench:
         print("|---|---|---|---|---|---|---|")
         for label, mode, f, v, ratio, tail, ok in self.rows:
             print("| %s | %s | %s | %s | %s | %s | %s |" % (label, mode, f, v, ratio, tail, "ok" if ok else "MISSED"))
+        print()
+        print("bench: not a target: the floor's page given the desktop page's %d native check boxes"
+              % DESKTOP_CHECKBOXES)
+        print("| row | floor mode | floor | Velmora | ratio |")
+        print("|---|---|---|---|---|")
+        for row in self.box_rows:
+            print("| %s | %s | %s | %s | %s |" % row)
         print()
         for label, value, ok in self.notes:
             mark = "" if ok is None else ("ok" if ok else "MISSED")

@@ -3,6 +3,7 @@
 // of Velmora's switches with exactly the same window work and nothing else.
 //
 //   switch_floor.exe --open loading|direct --back unload|show [--trace FILE]
+//                    [--checkboxes N]
 //
 // Two screens: "Floor" (the main window) and "Floor B" (a page), each a
 // 580x350 WS_POPUP window with a taskbar button, made layered with a red
@@ -21,6 +22,10 @@
 //   --back show     hide page; create and show main; destroy page
 // Showing is ShowWindow, SetForegroundWindow and UpdateWindow. A click in
 // the close box (546,0 34x18) of either screen ends the program.
+//
+// --checkboxes N gives the page N native check boxes (145x17, a Chinese
+// caption in a 12-pixel font made once at start), created with the page, so
+// that the benchmark can show what native controls alone cost Wine.
 //
 // --trace FILE writes one line per step ("<microseconds> <step>") when the
 // program ends, on the same clock as Velmora's trace build.
@@ -46,6 +51,8 @@ struct Floor {
   Back back = Back::UnloadFirst;
   HDC background = nullptr;  // a memory DC holding the bitmap every screen paints
   HWND loading = nullptr;
+  int checkboxes = 0;
+  HFONT font = nullptr;
   std::wstring traceFile;
   std::vector<std::pair<long long, const char*>> trace;
 
@@ -103,6 +110,17 @@ HWND Loading() {
   return floor_.loading;
 }
 
+HWND CreatePage() {
+  HWND page = CreateScreen(L"Floor B");
+  for (int i = 0; page && i < floor_.checkboxes; ++i) {
+    HWND box = CreateWindowExW(0, L"BUTTON", L"\u9690\u85cf\"\u56de\u6536\u7ad9\"",
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | BS_CHECKBOX, 24,
+                               80 + 24 * i, 145, 17, page, nullptr, floor_.instance, nullptr);
+    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(floor_.font), FALSE);
+  }
+  return page;
+}
+
 void Show(HWND hwnd) {
   ShowWindow(hwnd, SW_SHOW);
   SetForegroundWindow(hwnd);
@@ -122,14 +140,14 @@ void OpenPage(HWND main) {
     floor_.mark("Loading shown");
     Destroy(main);
     floor_.mark("main destroyed");
-    HWND page = CreateScreen(L"Floor B");
+    HWND page = CreatePage();
     floor_.mark("page created");
     Show(page);
     floor_.mark("page shown");
     Hide(Loading());
     floor_.mark("Loading hidden");
   } else {
-    HWND page = CreateScreen(L"Floor B");
+    HWND page = CreatePage();
     floor_.mark("page created");
     Show(page);
     floor_.mark("page shown");
@@ -204,10 +222,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (option == L"--open") floor_.open = value == L"direct" ? Open::Direct : Open::ViaLoading;
     if (option == L"--back") floor_.back = value == L"show" ? Back::ShowFirst : Back::UnloadFirst;
     if (option == L"--trace") floor_.traceFile = value;
+    if (option == L"--checkboxes") floor_.checkboxes = _wtoi(value.c_str());
   }
   LocalFree(argv);
 
   floor_.background = MakeBackground();
+  floor_.font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"\u5fae\u8f6f\u96c5\u9ed1");
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = ScreenProc;
