@@ -15,23 +15,28 @@ exe="$root/build/x86_64/Velmora.exe"
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
-wineserver=$(command -v wineserver || command -v wineserver-stable || echo /usr/lib/wine/wineserver64)
+# The 64-bit loader by its own name: once wine32 is installed (setup does
+# that for the tests), the plain `wine` is the 32-bit loader, emulated on
+# these machines and many minutes slower to make a prefix.
+wine=$(command -v /usr/lib/wine/wine64 || command -v wine64 || command -v wine)
+wineserver=$(command -v /usr/lib/wine/wineserver64 || command -v wineserver || command -v wineserver-stable)
 
 if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
   echo "run: preparing Wine prefix $WINEPREFIX (once, ~25 s)"
   mkdir -p "$WINEPREFIX"
-  DISPLAY= wineboot -i >/dev/null 2>&1 || true
+  # No 32-bit half: every 32-bit start during wineboot is refused at once.
+  DISPLAY= QEMU_RESERVED_VA=0x100000 "$wine" wineboot -i >/dev/null 2>&1 || true
   for face in 微软雅黑 宋体; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
   done
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d winxp /f >/dev/null 2>&1 || true
+  "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+  "$wine" reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d winxp /f >/dev/null 2>&1 || true
   "$wineserver" -w || true
 fi
 
 if [[ -n "${DISPLAY:-}" ]]; then
   echo "run: starting Velmora on $DISPLAY (close it to return)"
-  cd "$root/build/x86_64" && exec wine ./Velmora.exe
+  cd "$root/build/x86_64" && exec "$wine" ./Velmora.exe
 fi
 
 seconds=${VELMORA_RUN_SECONDS:-8}
@@ -48,7 +53,7 @@ trap cleanup EXIT
 export DISPLAY=":$display_no"
 xsetroot -solid '#2b8c5a' 2>/dev/null || true
 echo "run: no DISPLAY; Velmora runs on virtual display $DISPLAY for ${seconds}s"
-(cd "$root/build/x86_64" && exec wine ./Velmora.exe) >/dev/null 2>&1 &
+(cd "$root/build/x86_64" && exec "$wine" ./Velmora.exe) >/dev/null 2>&1 &
 app=$!
 for ((i = 1; i <= seconds; i++)); do
   sleep 1
