@@ -104,11 +104,12 @@ void Win32View::drawWindowless(FormWindow& fw, HDC dc, const Control* container,
       DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rc, DT_WORDBREAK | DT_NOPREFIX);
     }
   }
-  // Containers drawn here come after, above the pictures and labels beside
-  // them as a child window would be, each cut off at its own edges.
+  // Containers drawn here (windowed controls that were given no window of
+  // their own) come after, above the pictures and labels beside them as a
+  // child window would be, each cut off at its own edges.
   for (const auto& owned : fw.form->controls()) {
     const Control& box = *owned;
-    if (box.container() != container || !drawnByForm(*fw.form, box) || !box.Visible()) continue;
+    if (box.container() != container || !box.windowed() || fw.children.count(&box) || !box.Visible()) continue;
     RECT rc = pixelRect(box.rect());
     OffsetRect(&rc, originX, originY);
     const int saved = SaveDC(dc);
