@@ -55,6 +55,16 @@ LRESULT Win32View::handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam
 }
 
 std::optional<LRESULT> Win32View::onPaint(FormWindow& fw, HWND hwnd) {
+  // A picture not decoded yet (the splash decodes only the one it shows)
+  // is decoded before the paint begins, under the run's guard: one that
+  // cannot be decoded ends the program with its message, and this window
+  // is gone when the guard returns.
+  Runtime& runtime = fw.form->runtime();
+  runtime.guard([&] { decodePictures(*fw.form); });
+  if (runtime.ended()) {
+    if (IsWindow(hwnd)) ValidateRect(hwnd, nullptr);
+    return 0;
+  }
   paint(fw, hwnd);
   return 0;
 }

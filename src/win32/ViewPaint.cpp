@@ -30,6 +30,12 @@ HBRUSH Win32View::brush(Colour colour) {
   return it->second.get();
 }
 
+void Win32View::decodePictures(const Form& form) {
+  if (!form.backgroundPicture().empty()) pictures_.get(form.backgroundPicture());
+  for (const auto& control : form.controls())
+    if (control->Visible() && !control->Picture().empty()) pictures_.get(control->Picture());
+}
+
 void Win32View::paint(FormWindow& fw, HWND hwnd) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);

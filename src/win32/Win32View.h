@@ -54,6 +54,8 @@ class Win32View : public WindowPort {
   bool forwardMouse(FormWindow& fw, HWND from, UINT message, WPARAM wParam, LPARAM lParam);
 
   // Painting (ViewPaint.cpp).
+  // Decodes every picture the form shows now; throws PlatformFailure.
+  void decodePictures(const Form& form);
   void paint(FormWindow& fw, HWND hwnd);
   void paintForm(FormWindow& fw, HDC dc, const RECT& client);
   void paintContainer(FormWindow& fw, const Control& box, HDC dc, const RECT& at);

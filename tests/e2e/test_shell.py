@@ -391,3 +391,37 @@ def _(s):
             got.append(v.prefix.reg_query(SETTINGS_KEY, "LoadPictureNumber"))
         check(got == [("REG_SZ", w) for w in want],
               "values after each start: %r, want %r" % (got, [("REG_SZ", w) for w in want]))
+
+
+def with_broken_picture(exe, picture, folder):
+    """A copy of the exe in `folder` whose embedded picture (a PNG file of
+    assets/, kept byte for byte in the exe) no longer decodes: its signature
+    is overwritten."""
+    with open(os.path.join(ROOT, "assets", picture), "rb") as f:
+        png = f.read()
+    with open(exe, "rb") as f:
+        data = f.read()
+    at = data.find(png)
+    check(at >= 0 and data.find(png, at + 1) < 0, "%s is not in the exe exactly once" % picture)
+    broken = os.path.join(folder, "Velmora.exe")
+    with open(broken, "wb") as f:
+        f.write(data[:at] + b"\0" * 8 + data[at + 8:])
+    return broken
+
+
+@suite.scenario("a splash picture that cannot be decoded shows the stop message and ends the program")
+def _(s):
+    with velmora(s, "broken-splash") as v:
+        # This start shows the second splash picture, decoded only as it is painted.
+        v.prefix.reg_add(SETTINGS_KEY, "LoadPictureNumber", "2")
+        exe = with_broken_picture(v.exe, os.path.join("formload", "rnd2.png"), v.prefix.path)
+        app = v.launch(exe)
+        error = app.wait_window(ui.ERROR, timeout=30)
+        check(app.alive(), "the program ended before its stop message was answered")
+        shot, path = s.screenshot("shell-broken-splash")
+        print("  screenshot:", path)
+        check(not app.find_window(ui.MAIN), "the main window opened over a broken splash")
+        error.x.key("Return")
+        code = app.wait_exit(15)
+        check(code is not None, "the program did not end after its stop message")
+        check(not app.visible_windows(), "windows left after the stop message")

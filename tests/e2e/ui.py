@@ -9,6 +9,7 @@ LOADING = ""  # Loading has no caption
 DESKTOP, SECURITY, TITLE, MORE = "桌面及菜单", "系统", "其它", "更多"
 PINNOTE, HELP, ABOUT = "Pinnote", "帮助", "更多"
 NOTICE = "注意"
+ERROR = "错误"  # the stop message's title
 
 PAGE_SIZE = (580, 350)
 # The help and about pictures are one pixel larger each way.
