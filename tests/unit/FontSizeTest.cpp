@@ -12,6 +12,9 @@
 namespace velmora::testing {
 namespace {
 
+// The DPIs a system may report: normal, Large (125 %) and 150 %.
+constexpr int kSystemDpis[] = {96, 120, 144};
+
 TEST(FontSize, APointSizeIsTheSameNumberOfPixelsAtEveryDpi) {
   // Each point size at the DPIs a system may report, with the character
   // height the system itself makes of it there. The layout is drawn at
@@ -30,7 +33,7 @@ TEST(FontSize, APointSizeIsTheSameNumberOfPixelsAtEveryDpi) {
     if (row.dpi == kDesignDpi) atDesignDpi[row.points] = row.systemPixels;
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.points) + " pt at " + std::to_string(row.dpi) + " DPI");
-    const FontRequest request = fontRequest(Font{.points = row.points});
+    const FontRequest request = fontRequest(Font{.points = row.points}, row.dpi);
     EXPECT_EQ(request.pixelHeight, atDesignDpi.at(row.points));
     if (row.dpi != kDesignDpi) {
       EXPECT_LT(request.pixelHeight, row.systemPixels);
@@ -39,12 +42,13 @@ TEST(FontSize, APointSizeIsTheSameNumberOfPixelsAtEveryDpi) {
 }
 
 TEST(FontSize, TheFaceWeightAndCharacterSetAreAskedForAsGiven) {
-  const FontRequest plain = fontRequest(Font{});  // also the tooltips' font
+  const FontRequest plain = fontRequest(Font{}, kDesignDpi);  // also the tooltips' font
   EXPECT_EQ(plain.face, "微软雅黑");
   EXPECT_EQ(plain.pixelHeight, 12);
   EXPECT_EQ(plain.weight, 400);
   EXPECT_EQ(plain.charset, 134);
-  const FontRequest bold = fontRequest(Font{.face = "宋体", .points = 10.5, .bold = true, .charset = 0});
+  const FontRequest bold =
+      fontRequest(Font{.face = "宋体", .points = 10.5, .bold = true, .charset = 0}, kDesignDpi);
   EXPECT_EQ(bold.face, "宋体");
   EXPECT_EQ(bold.pixelHeight, 14);
   EXPECT_EQ(bold.weight, 700);
@@ -52,8 +56,9 @@ TEST(FontSize, TheFaceWeightAndCharacterSetAreAskedForAsGiven) {
 }
 
 // Every control that shows text, on every screen: the view asks for its
-// font at the 96-DPI height of its point size, and its box is at least that
-// high, so one line of its text fits the box at every DPI.
+// font at the 96-DPI height of its point size whatever DPI the system
+// reports, and its box is at least that high, so one line of its text fits
+// the box at every DPI.
 TEST(FontSize, EveryTextControlOfEveryScreenAsksForItsDesignedHeight) {
   const std::map<double, int> designed = {{9, 12}, {10.5, 14}};
   const std::set<ControlKind> textKinds = {ControlKind::Label, ControlKind::Frame, ControlKind::CheckBox,
@@ -71,10 +76,13 @@ TEST(FontSize, EveryTextControlOfEveryScreenAsksForItsDesignedHeight) {
       SCOPED_TRACE(form.name() + "." + control->name());
       seen.insert(control->kind());
       ASSERT_TRUE(designed.count(control->Font().points)) << control->Font().points << " pt";
-      const FontRequest request = fontRequest(control->Font());
-      EXPECT_EQ(request.pixelHeight, designed.at(control->Font().points));
-      EXPECT_EQ(request.face, control->Font().face);
-      EXPECT_GE(control->rect().height, request.pixelHeight);
+      for (int dpi : kSystemDpis) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        const FontRequest request = fontRequest(control->Font(), dpi);
+        EXPECT_EQ(request.pixelHeight, designed.at(control->Font().points));
+        EXPECT_EQ(request.face, control->Font().face);
+        EXPECT_GE(control->rect().height, request.pixelHeight);
+      }
     }
   }
   EXPECT_EQ(seen, textKinds);

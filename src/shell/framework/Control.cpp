@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-FontRequest fontRequest(const Font& font) {
+FontRequest fontRequest(const Font& font, [[maybe_unused]] int systemDpi) {
   const double pixels = font.points * kTwipsPerPoint / kTwipsPerPixel;
   return {.face = font.face,
           .pixelHeight = static_cast<int>(std::lround(pixels)),

@@ -33,15 +33,17 @@ inline int twips(double pixels) { return static_cast<int>(std::lround(pixels * k
 // A font as the view asks the system for it. The layout is fixed in pixels
 // (pictures, window sizes, control boxes), so its text is too: a point size
 // becomes the pixel height it has at 96 DPI, the layout's 15 twips to the
-// pixel (9 pt: 12 pixels, 10.5 pt: 14), whatever DPI the system reports,
-// and every caption fits the box drawn for it on every display.
+// pixel (9 pt: 12 pixels, 10.5 pt: 14), whatever DPI the system reports
+// (`systemDpi`, which the view reads from the screen and hands over so that
+// the tests can feed every DPI), and every caption fits the box drawn for
+// it on every display.
 struct FontRequest {
   std::string face;
   int pixelHeight = 0;  // the character height, internal leading left out
   int weight = 400;     // 400 regular, 700 bold
   int charset = 0;
 };
-FontRequest fontRequest(const Font& font);
+FontRequest fontRequest(const Font& font, int systemDpi);
 
 struct Rect {
   double left = 0, top = 0, width = 0, height = 0;
