@@ -14,7 +14,7 @@
                            and on top of it the exes velmora and velmora_trace)
 
       Within the screens, a folder uses no other screen folder, and only a
-      screen itself uses its header (a window kind listed in shell/Screen.h).
+      screen itself uses its header (a window kind of enum class Screen).
 
       Under src/ it reads every #include, "quoted" or <angled>, resolved as
       the compiler does (quoted ones from the including file's folder
@@ -161,9 +161,9 @@ def read(path):
 
 
 def screen_names(src):
-    """The window kinds, as enum class Screen lists them (shell/Screen.h)."""
+    """The window kinds, as enum class Screen lists them (shell/framework/Navigator.h)."""
     headers = sorted(glob.glob(os.path.join(src, "**", "*.h"), recursive=True))
-    for path in [os.path.join(src, "shell", "Screen.h")] + headers:
+    for path in [os.path.join(src, "shell", "framework", "Navigator.h")] + headers:
         m = os.path.isfile(path) and SCREEN_ENUM.search(strip_comments_and_strings(read(path)))
         if m:
             return {name.split("=")[0].strip() for name in m.group(1).split(",") if name.strip()}
@@ -580,7 +580,7 @@ def check(src):
     tree = Tree(src)
     findings = []
     if tree.screens is None:
-        findings.append((tree.src_name + "/shell/Screen.h", 0,
+        findings.append((tree.src_name + "/shell/framework/Navigator.h", 0,
                          "no enum class Screen with its window kinds under src/: screens cannot be told apart", "screens"))
     owners = type_owners(tree)
     namespaces = set().union(*(code.namespaces for code in tree.code.values()))

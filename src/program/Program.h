@@ -6,7 +6,6 @@
 #include <array>
 #include <memory>
 
-#include "shell/Screen.h"
 #include "shell/framework/Form.h"
 #include "shell/framework/Runtime.h"
 

@@ -1,6 +1,5 @@
 #include "shell/FormMain.h"
 
-#include "shell/Screen.h"
 #include "shell/framework/Skin.h"
 
 namespace velmora {

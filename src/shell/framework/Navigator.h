@@ -2,15 +2,18 @@
 // How a screen asks to be switched away from. The framework knows the
 // order of each switch's steps (Switches.h); which forms take part is known
 // only to the program, which alone knows every window kind.
+#include <cstddef>
 #include <cstdint>
 
 namespace velmora {
 
 class Form;
 
-// The window kinds. The screens list them (shell/Screen.h); the framework
-// only passes them on.
-enum class Screen : std::uint8_t;
+// The window kinds, one page object each: what the navigator is asked to
+// switch to. The framework only passes them on; which form stands for each
+// is known to the program alone.
+enum class Screen : std::uint8_t { FormLoad, FormMain, Loading, Form1, Form2, Form3, Form4, Form5, Form6, DLB };
+inline constexpr std::size_t kScreenCount = 10;
 
 class Navigator {
  public:
