@@ -22,6 +22,7 @@
 # check (manifest, version); afterwards it is unpacked with unzip and
 # SHA256SUMS verified.
 set -euo pipefail
+caller=$PWD
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 py=/usr/bin/python3
@@ -126,9 +127,8 @@ make_zip() {  # make_zip SRC OUT
 
 release() {  # release DIST_DIR
   say_if_tree_differs
-  mkdir -p "$1"
   local dist
-  dist=$(cd "$1" && pwd)
+  dist=$(mkdir -p "$1" && cd "$1" && pwd)
   make_zip "$work/velmora" "$work/$zip_name"
   mv "$work/$zip_name" "$dist/$zip_name"
   (cd "$dist" && sha256sum "$zip_name" >"$zip_name.sha256")
@@ -161,7 +161,9 @@ check() {
 
 case "${1:-}" in
   "") release dist ;;
-  --dist) [[ -n ${2:-} ]] || { echo "usage: scripts/release.sh --dist DIR" >&2; exit 2; }; release "$2" ;;
+  --dist)
+    [[ -n ${2:-} ]] || { echo "usage: scripts/release.sh --dist DIR" >&2; exit 2; }
+    if [[ $2 == /* ]]; then release "$2"; else release "$caller/$2"; fi ;;
   --check) check ;;
   *) echo "usage: scripts/release.sh [--dist DIR | --check]" >&2; exit 2 ;;
 esac
