@@ -18,7 +18,7 @@ from PIL import Image, ImageGrab
 import ui
 from harness import ROOT, ROOT_RGB, SCREENS_DIR, WINDOWS_VERSION, HarnessError, close_to, start_timeout, velmora
 from runner import Suite, check
-from xdirect import WindowEvents
+from xdirect import WindowEvents, XDirect
 
 suite = Suite("screens")
 
@@ -211,12 +211,17 @@ def settle(session, window, want, timeout=8):
 VIA_LOADING = {"form1", "form2", "form3", "form4", "dlb"}
 
 
-def press_open(session, app, main, how, caption, loading_ref, caught):
+def press_open(session, main, how, caption, loading_ref, caught):
     """Opens a page from the main window; while it loads, watches for Loading
     on screen and keeps the first capture that shows it. Returns the
     geometries Loading was mapped at on the way to the page (a map event is
-    never missed): Velmora's windows of Loading's size and empty caption, a
-    window whose name could not be read being no such window."""
+    never missed): windows of Loading's size and empty caption made by the
+    process that made the main window (a 32-bit exe runs in a process of
+    its own, not the loader's that was started), a window whose name could
+    not be read being no such window."""
+    x = XDirect(session.display.name)
+    pid = x.pid(main.wid)
+    x.close()
     kind, (x, y, w, h) = how
     with WindowEvents(session.display.name) as events:
         main.mousemove(x + w // 2, y + h // 2)
@@ -230,7 +235,7 @@ def press_open(session, app, main, how, caption, loading_ref, caught):
             if shows(img, loading_ref):
                 caught["img"] = img
         events.wait_mapped(caption, timeout=30)
-    loading = [e.geometry for e in events.mapped(ui.LOADING, (580, 350), pid=app.proc.pid)]
+    loading = [e.geometry for e in events.mapped(ui.LOADING, (580, 350), pid=pid)]
     if caught.get("img") is not None and "geometry" not in caught:
         caught["geometry"] = loading[0] if loading else None
     return loading
@@ -287,7 +292,7 @@ def tour(s, v, label="", started=False):
     for name, how, leave, want in PAGES:
         caption = want[0]
         try:
-            loading = press_open(s, app, main, how, caption, loading_ref, caught)
+            loading = press_open(s, main, how, caption, loading_ref, caught)
             page = app.wait_window(caption, timeout=30)
         except HarnessError as e:
             failures.append("%s: %s" % (name, e))
