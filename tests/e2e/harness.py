@@ -418,10 +418,28 @@ class App:
             if w:
                 return w
             if not self.alive():
-                raise HarnessError("process exited (code %s) before window %r appeared" % (self.proc.returncode, caption))
+                raise HarnessError("process exited (code %s) before window %r appeared%s" %
+                                   (self.proc.returncode, caption, self.log_tail()))
             if time.monotonic() > deadline:
                 raise HarnessError("no visible window %r after %.0f s" % (caption, timeout))
             time.sleep(poll)
+
+    def log_tail(self, size=600):
+        """The end of what the process wrote, as a line to append to a message."""
+        try:
+            with open(self.log.name, "rb") as f:
+                f.seek(0, os.SEEK_END)
+                f.seek(max(0, f.tell() - size))
+                text = f.read().decode("utf-8", "replace").strip()
+        except OSError:
+            return ""
+        return "; it wrote: %s" % text if text else ""
+
+    def never_started(self):
+        """Whether Wine failed to start the process at all: it ended with
+        status 1 without any window of its own. Velmora never ends so: a
+        failure at its start shows a message box first."""
+        return not self.alive() and self.proc.returncode == 1 and not self.visible_windows()
 
     def wait_gone(self, caption, timeout=10, poll=0.05):
         deadline = time.monotonic() + timeout
@@ -718,9 +736,19 @@ class Velmora:
         return self.app
 
     def start(self, timeout=None, path=None, cwd=None):
-        """Starts Velmora and waits for its main window (the splash comes first)."""
+        """Starts Velmora and waits for its main window (the splash comes first).
+        Wine now and then fails to start a process on a loaded machine (it
+        ends at once with status 1, having made no window): such a start is
+        made again, once, and said so."""
         app = self.launch(path, cwd)
-        self.main = app.wait_window(MAIN_CAPTION, timeout=timeout or start_timeout(self.exe))
+        try:
+            self.main = app.wait_window(MAIN_CAPTION, timeout=timeout or start_timeout(self.exe))
+        except HarnessError as e:
+            if not app.never_started():
+                raise
+            print("  Wine did not start Velmora (%s); started again" % e, flush=True)
+            app = self.launch(path, cwd)
+            self.main = app.wait_window(MAIN_CAPTION, timeout=timeout or start_timeout(self.exe))
         return app, self.main
 
     def stop(self):

@@ -139,9 +139,16 @@ class Run:
         self.app = self.v.launch()
         self.starts += 1
         deadline = time.monotonic() + 60
+        relaunched = False
         while self.observe() != "FormMain":
+            if not relaunched and self.app.never_started():  # Wine's own failure to start it
+                print("  Wine did not start Velmora (status 1, no window)%s; started again" %
+                      self.app.log_tail(), flush=True)
+                self.app = self.v.launch()
+                relaunched = True
+                continue
             if not self.app.alive() or time.monotonic() > deadline:
-                self.fail("the main window did not open after a start")
+                self.fail("the main window did not open after a start%s" % self.app.log_tail())
             time.sleep(0.05)
         self.model.opened("FormMain")
         self.check_registry("after a start")
