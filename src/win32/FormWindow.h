@@ -21,6 +21,8 @@ struct Win32View::FormWindow {
   std::map<HWND, WNDPROC> nativeProcs;
   std::map<UINT_PTR, std::string> timers;
   HWND tooltips = nullptr;  // destroyed with the form: it is owned by it
+  // The item whose focus rectangle is drawn, -1 for none.
+  int focusDrawn = -1;
 };
 
 // A control's place in whole pixels.

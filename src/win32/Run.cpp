@@ -41,6 +41,7 @@ int run(HINSTANCE instance, const ServiceAdapter& adapt) {
   for (;;) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) return 0;
+      if (view.translateKey(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

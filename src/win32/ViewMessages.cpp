@@ -47,6 +47,11 @@ LRESULT Win32View::handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT: handled = onCtlColor(fw, wParam, lParam); break;
     case WM_DRAWITEM: handled = onDrawItem(fw, lParam); break;
+    case WM_NEXTDLGCTL:
+      // A multi-line text box asks its parent to move the focus on Tab.
+      fw.form->keyDown(Key::Tab, wParam != 0 && LOWORD(lParam) == 0);
+      handled = 0;
+      break;
     default:
       if (isMouseMessage(message)) handled = onMouse(fw, hwnd, message, wParam, lParam);
       break;
@@ -204,6 +209,15 @@ LRESULT CALLBACK Win32View::NativeProc(HWND hwnd, UINT message, WPARAM wParam, L
     return result;
   }
   if (message == WM_SETCURSOR) return fw->owner->handle(*fw, hwnd, message, wParam, lParam);
+  if (message == WM_SETFOCUS) {
+    // A click (or the system) gave a native control the focus: the form's follows.
+    const LRESULT result = CallWindowProcW(original, hwnd, message, wParam, lParam);
+    if (auto it = fw->controlOf.find(hwnd); it != fw->controlOf.end()) {
+      const std::string name = it->second->name();
+      fw->form->focusTaken(name);
+    }
+    return result;
+  }
   return CallWindowProcW(original, hwnd, message, wParam, lParam);
 }
 

@@ -96,6 +96,9 @@ WindowHandle Win32View::CreateFormWindow(Form& form) {
     if (control->kind() == ControlKind::Timer) updateTimer(created, *control);
     if (!control->ToolTipText().empty()) updateToolTip(created, *control);
   }
+  // The focus cues stay hidden until a key is used, as on a dialog opened
+  // with the mouse; the system would draw them on a focused box at once.
+  SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
   return reinterpret_cast<WindowHandle>(hwnd);
 }
 
@@ -271,6 +274,7 @@ void Win32View::ShowFormWindow(WindowHandle window) {
   HWND hwnd = hwndOf(window);
   ShowWindow(hwnd, SW_SHOW);
   SetForegroundWindow(hwnd);
+  if (auto it = windows_.find(hwnd); it != windows_.end()) applyFocus(*it->second);
   UpdateWindow(hwnd);
 }
 

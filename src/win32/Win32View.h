@@ -33,7 +33,13 @@ class Win32View : public WindowPort {
   void SetWindowState(WindowHandle window, int state) override;
   void FormChanged(WindowHandle window) override;
   void ControlChanged(WindowHandle window, const Control& control) override;
+  void FocusChanged(WindowHandle window) override;
   void EndProgram() override;
+
+  // The message loop hands every message here before it is translated: a
+  // key of the page goes to its form, as a dialog's keys go to the dialog
+  // manager, and is then neither translated into a character nor sent on.
+  bool translateKey(const MSG& message);
 
   struct FormWindow;
 
@@ -72,6 +78,11 @@ class Win32View : public WindowPort {
   // Check boxes and option buttons drawn by the view (ViewMarks.cpp).
   static bool systemMarksFitTheLayout();
   void drawMarkButton(const Control& control, const DRAWITEMSTRUCT& item);
+
+  // The keyboard focus (ViewFocus.cpp): the Win32 focus put where the form
+  // has it, the focus cues shown or hidden, the focus rectangle drawn.
+  void applyFocus(FormWindow& fw);
+  void drawFocus(FormWindow& fw, HDC dc);
 
   // Windows and their children (Win32View.cpp).
   void createChild(FormWindow& fw, const Control& control);

@@ -1,0 +1,89 @@
+// The keyboard: the keys of a page handed to its form before they become
+// characters, the Win32 focus kept where the form has it (a native control,
+// or the window itself for the controls it draws), and the focus cue: the
+// system's for native controls, a dotted rectangle drawn here for the rest.
+#include "win32/FormWindow.h"
+
+namespace velmora::win32 {
+
+namespace {
+
+bool keyOfThePage(WPARAM virtualKey, Key& key) {
+  switch (virtualKey) {
+    case VK_TAB: key = Key::Tab; return true;
+    case VK_RETURN: key = Key::Enter; return true;
+    case VK_ESCAPE: key = Key::Escape; return true;
+    case VK_SPACE: key = Key::Space; return true;
+    case VK_LEFT: key = Key::Left; return true;
+    case VK_RIGHT: key = Key::Right; return true;
+    case VK_UP: key = Key::Up; return true;
+    case VK_DOWN: key = Key::Down; return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool Win32View::translateKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN) return false;
+  auto it = windows_.find(GetAncestor(message.hwnd, GA_ROOT));
+  if (it == windows_.end()) return false;
+  Key key;
+  if (!keyOfThePage(message.wParam, key)) return false;
+  // With Ctrl or Alt the key is not the page's (Alt+F4 stays the system's).
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  // The form may leave the window: only the answer is used afterwards.
+  return it->second->form->keyDown(key, GetKeyState(VK_SHIFT) < 0);
+}
+
+void Win32View::FocusChanged(WindowHandle window) {
+  auto it = windows_.find(reinterpret_cast<HWND>(window));
+  if (it != windows_.end()) applyFocus(*it->second);
+}
+
+void Win32View::applyFocus(FormWindow& fw) {
+  const Form& form = *fw.form;
+  const int focused = form.focusedItem();
+  // A native control takes the Win32 focus once a key shows the cues, or at
+  // once if it is a text box (typing goes where the caret is). Until then a
+  // check box or option button would draw its focus cue: the system here
+  // draws it whatever the window's UI state, which would change how a
+  // screen opened with the mouse looks. The window keeps the focus for it.
+  HWND target = fw.hwnd;
+  if (focused >= 0) {
+    const Control* first = form.find(form.items()[static_cast<std::size_t>(focused)].parts.front());
+    auto child = first ? fw.children.find(first) : fw.children.end();
+    const bool native = child != fw.children.end() && first->kind() != ControlKind::Frame;
+    if (native && (form.focusCues() || first->kind() == ControlKind::TextBox || GetFocus() == child->second))
+      target = child->second;
+  }
+  // The cue shows after a key until the mouse is used again; the system
+  // draws it on native controls, told through the window's UI state.
+  const WORD cue = form.focusCues() ? UIS_CLEAR : UIS_SET;
+  SendMessageW(fw.hwnd, WM_CHANGEUISTATE, MAKEWPARAM(cue, UISF_HIDEFOCUS), 0);
+  // Only a window on view takes the keyboard focus.
+  if (IsWindowVisible(fw.hwnd) && GetFocus() != target) SetFocus(target);
+  const int drawn = target == fw.hwnd && form.focusCues() ? focused : -1;
+  if (drawn != fw.focusDrawn) {
+    for (int index : {fw.focusDrawn, drawn}) {
+      if (index < 0) continue;
+      RECT rc = pixelRect(form.itemPlace(index));
+      InflateRect(&rc, 2, 2);
+      InvalidateRect(fw.hwnd, &rc, FALSE);
+    }
+    fw.focusDrawn = drawn;
+  }
+}
+
+// The dotted rectangle of the system's focus cue, just inside the item's
+// picture, on the controls the window draws.
+void Win32View::drawFocus(FormWindow& fw, HDC dc) {
+  if (fw.focusDrawn < 0) return;
+  RECT rc = pixelRect(fw.form->itemPlace(fw.focusDrawn));
+  InflateRect(&rc, -1, -1);
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, RGB(255, 255, 255));
+  DrawFocusRect(dc, &rc);
+}
+
+}  // namespace velmora::win32
