@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""Write the release zip: the exe, the Chinese user guide and SHA256SUMS.
+"""Write the release zip: the exe, the Chinese user guide, the build info
+and SHA256SUMS.
 
     tools/make-release.py --exe build/i686/Velmora.exe --guide docs/guide.zh.txt \\
-        --time UNIX_SECONDS --out dist/Velmora-1.05.zip
+        --build-info BUILD-INFO.txt --time UNIX_SECONDS --out dist/Velmora-1.05.zip
 
 The same inputs give the same zip, byte for byte: every entry carries the
 given time (scripts/release.sh passes the commit's), the entries are sorted,
@@ -16,8 +17,12 @@ Windows' own zip folders read names on Chinese Windows (they ignore the
 flag and decode with the OEM code page, 936 there), and once more in UTF-8
 in an Info-ZIP Unicode Path field, which 7-Zip, WinRAR and unzip prefer.
 
-SHA256SUMS lists the SHA-256 of the exe and the guide in the format of
-`sha256sum -c` (UTF-8, LF line ends)."""
+The build info (scripts/release.sh writes it: the commit and the versions
+of the tools) is stored as BUILD-INFO.txt with CR LF line ends, for Notepad
+too.
+
+SHA256SUMS lists the SHA-256 of the exe, the guide and the build info in
+the format of `sha256sum -c` (UTF-8, LF line ends)."""
 import argparse
 import hashlib
 import os
@@ -29,6 +34,7 @@ import zlib
 
 GUIDE_NAME = "说明.txt"
 EXE_NAME = "Velmora.exe"
+BUILD_INFO_NAME = "BUILD-INFO.txt"
 SUMS_NAME = "SHA256SUMS"
 UNICODE_PATH_FIELD = 0x7075
 FILE_ATTRIBUTE_ARCHIVE = 0x20
@@ -58,13 +64,18 @@ def entry(name, date_time):
     return info
 
 
-def guide_bytes(path):
-    """The guide for Notepad: UTF-8 with a byte order mark, CR LF line ends."""
+def notepad_text(path):
+    """A UTF-8 text file with LF line ends, its lines ended with CR LF for Notepad."""
     with open(path, encoding="utf-8") as f:
         text = f.read()
     if text.startswith("\ufeff") or "\r" in text:
         raise SystemExit("%s: keep the source without a byte order mark and with LF line ends" % path)
-    return b"\xef\xbb\xbf" + text.replace("\n", "\r\n").encode("utf-8")
+    return text.replace("\n", "\r\n").encode("utf-8")
+
+
+def guide_bytes(path):
+    """The guide for Notepad on XP: UTF-8 with a byte order mark, CR LF line ends."""
+    return b"\xef\xbb\xbf" + notepad_text(path)
 
 
 def sums(files):
@@ -86,11 +97,13 @@ def main():
     ap = argparse.ArgumentParser(description="Write the release zip.")
     ap.add_argument("--exe", required=True)
     ap.add_argument("--guide", required=True)
+    ap.add_argument("--build-info", required=True, help="the commit and the tools' versions (UTF-8, LF)")
     ap.add_argument("--time", type=int, required=True, help="the entries' time, Unix seconds (UTC)")
     ap.add_argument("--out", required=True)
     args = ap.parse_args()
     with open(args.exe, "rb") as f:
-        files = [(EXE_NAME, f.read()), (GUIDE_NAME, guide_bytes(args.guide))]
+        files = [(EXE_NAME, f.read()), (GUIDE_NAME, guide_bytes(args.guide)),
+                 (BUILD_INFO_NAME, notepad_text(args.build_info))]
     files.append((SUMS_NAME, sums(files)))
     os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
     write_zip(args.out, files, args.time)

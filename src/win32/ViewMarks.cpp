@@ -37,6 +37,13 @@ RECT markBox(int left, const RECT& line) {
 
 }  // namespace
 
+int Win32View::screenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
 bool Win32View::systemMarksFitTheLayout() {
   HDC screen = GetDC(nullptr);
   const bool designed =

@@ -12,12 +12,7 @@ HFONT Win32View::font(const velmora::Font& f) {
   if (it != fonts_.end()) return it->second.get();
   // A height in pixels (negative: the character height), so the DPI the
   // system reports plays no part once fontRequest has left it out.
-  static const int systemDpi = [] {
-    const std::unique_ptr<std::remove_pointer_t<HDC>, decltype([](HDC dc) { ReleaseDC(nullptr, dc); })> screen(
-        GetDC(nullptr));
-    return GetDeviceCaps(screen.get(), LOGPIXELSY);
-  }();
-  const FontRequest request = fontRequest(f, systemDpi);
+  const FontRequest request = fontRequest(f, systemDpi_);
   HFONT created = CreateFontW(-request.pixelHeight, 0, 0, 0, request.weight, FALSE, FALSE, FALSE,
                               static_cast<BYTE>(request.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                               DEFAULT_QUALITY, DEFAULT_PITCH, wide(request.face).c_str());

@@ -31,7 +31,7 @@ std::vector<std::string> picturesOf(const Form& form) {
 Win32View::Win32View(HINSTANCE instance, Pictures& pictures)
     : instance_(instance), pictures_(pictures),
       hand_(LoadCursorW(instance, MAKEINTRESOURCEW(kHandCursor))), arrow_(LoadCursorW(nullptr, IDC_ARROW)),
-      drawsMarks_(!systemMarksFitTheLayout()) {
+      systemDpi_(screenDpi()), drawsMarks_(!systemMarksFitTheLayout()) {
   WNDCLASSEXW form{};
   form.cbSize = sizeof form;
   form.lpfnWndProc = WindowProc;

@@ -76,6 +76,8 @@ class Win32View : public WindowPort {
   HBRUSH brush(Colour colour);
 
   // Check boxes and option buttons drawn by the view (ViewMarks.cpp).
+  // The DPI the screen reports, read once.
+  static int screenDpi();
   static bool systemMarksFitTheLayout();
   void drawMarkButton(const Control& control, const DRAWITEMSTRUCT& item);
 
@@ -102,6 +104,7 @@ class Win32View : public WindowPort {
   Pictures& pictures_;
   HCURSOR hand_;
   HCURSOR arrow_;
+  int systemDpi_;
   // Whether check boxes and option buttons are drawn by the view rather
   // than by the system (see ViewMarks.cpp); fixed for the run.
   bool drawsMarks_;

@@ -15,6 +15,7 @@ import time
 
 from PIL import Image, ImageGrab
 
+import ui
 from harness import ROOT, ROOT_RGB, SCREENS_DIR, WINDOWS_VERSION, HarnessError, close_to, start_timeout, velmora
 from runner import Suite, check
 from xdirect import WindowEvents
@@ -210,11 +211,12 @@ def settle(session, window, want, timeout=8):
 VIA_LOADING = {"form1", "form2", "form3", "form4", "dlb"}
 
 
-def press_open(session, main, how, caption, loading_ref, caught):
+def press_open(session, app, main, how, caption, loading_ref, caught):
     """Opens a page from the main window; while it loads, watches for Loading
     on screen and keeps the first capture that shows it. Returns the
     geometries Loading was mapped at on the way to the page (a map event is
-    never missed)."""
+    never missed): Velmora's windows of Loading's size and empty caption, a
+    window whose name could not be read being no such window."""
     kind, (x, y, w, h) = how
     with WindowEvents(session.display.name) as events:
         main.mousemove(x + w // 2, y + h // 2)
@@ -228,7 +230,7 @@ def press_open(session, main, how, caption, loading_ref, caught):
             if shows(img, loading_ref):
                 caught["img"] = img
         events.wait_mapped(caption, timeout=30)
-    loading = [e.geometry for e in events.mapped(size=(580, 350)) if not e.name]
+    loading = [e.geometry for e in events.mapped(ui.LOADING, (580, 350), pid=app.proc.pid)]
     if caught.get("img") is not None and "geometry" not in caught:
         caught["geometry"] = loading[0] if loading else None
     return loading
@@ -285,7 +287,7 @@ def tour(s, v, label="", started=False):
     for name, how, leave, want in PAGES:
         caption = want[0]
         try:
-            loading = press_open(s, main, how, caption, loading_ref, caught)
+            loading = press_open(s, app, main, how, caption, loading_ref, caught)
             page = app.wait_window(caption, timeout=30)
         except HarnessError as e:
             failures.append("%s: %s" % (name, e))

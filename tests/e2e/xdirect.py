@@ -31,6 +31,26 @@ class _XMapEvent(ctypes.Structure):
                 ("override_redirect", ctypes.c_int)]
 
 
+class _XCreateWindowEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("parent", ctypes.c_ulong), ("window", ctypes.c_ulong),
+                ("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("border_width", ctypes.c_int), ("override_redirect", ctypes.c_int)]
+
+
+class _XConfigureEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
+                ("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("border_width", ctypes.c_int), ("above", ctypes.c_ulong), ("override_redirect", ctypes.c_int)]
+
+
+class _XPropertyEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("atom", ctypes.c_ulong),
+                ("time", ctypes.c_ulong), ("state", ctypes.c_int)]
+
+
 class _XClientMessageEvent(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
@@ -39,7 +59,8 @@ class _XClientMessageEvent(ctypes.Structure):
 
 class _XEvent(ctypes.Union):
     _fields_ = [("type", ctypes.c_int), ("xmap", _XMapEvent), ("xclient", _XClientMessageEvent),
-                ("pad", ctypes.c_long * 24)]
+                ("xcreatewindow", _XCreateWindowEvent), ("xconfigure", _XConfigureEvent),
+                ("xproperty", _XPropertyEvent), ("pad", ctypes.c_long * 24)]
 
 
 class _XWindowAttributes(ctypes.Structure):
@@ -62,7 +83,9 @@ class _XFixesCursorImage(ctypes.Structure):
 
 
 _MAP_NOTIFY, _UNMAP_NOTIFY, _CLIENT_MESSAGE = 19, 18, 33
+_CREATE_NOTIFY, _DESTROY_NOTIFY, _CONFIGURE_NOTIFY, _PROPERTY_NOTIFY = 16, 17, 22, 28
 _SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+_PROPERTY_CHANGE_MASK = 1 << 22
 _IS_VIEWABLE = 2
 
 
@@ -86,18 +109,23 @@ class Cursor:
 
 
 class MappedWindow:
-    """A top-level window as it was when its map or unmap event arrived."""
+    """A top-level window as it was when its map or unmap event arrived:
+    its name as last read (None when it could never be read, which is not
+    the empty name of a window without a caption), its geometry from the
+    events that placed it, and the process that made it (None if unknown)."""
 
-    def __init__(self, kind, window, name, geometry, when):
+    def __init__(self, kind, window, name, geometry, when, pid=None):
         self.kind, self.window, self.name, self.geometry, self.when = kind, window, name, geometry, when
+        self.pid = pid
 
     def line(self):
-        return json.dumps([self.kind, self.window, self.name, self.geometry, self.when], ensure_ascii=False)
+        return json.dumps([self.kind, self.window, self.name, self.geometry, self.when, self.pid],
+                          ensure_ascii=False)
 
     @staticmethod
     def parse(line):
-        kind, window, name, geometry, when = json.loads(line)
-        return MappedWindow(kind, window, name, tuple(geometry) if geometry else None, when)
+        kind, window, name, geometry, when, pid = json.loads(line)
+        return MappedWindow(kind, window, name, tuple(geometry) if geometry else None, when, pid)
 
     @property
     def size(self):
@@ -151,10 +179,12 @@ class WindowEvents:
             deadline = time.monotonic()  # the first came: take the rest without waiting
         return self.seen
 
-    def mapped(self, name=None, size=None):
-        """The windows mapped so far, optionally only those of a name and size."""
+    def mapped(self, name=None, size=None, pid=None):
+        """The windows mapped so far, optionally only those of a name (""
+        is the empty name, never a window whose name is unknown), a size and
+        a process."""
         return [e for e in self.seen if e.kind == "map" and (name is None or e.name == name)
-                and (size is None or e.size == size)]
+                and (size is None or e.size == size) and (pid is None or e.pid == pid)]
 
     def wait_mapped(self, name, timeout, size=None):
         deadline = time.monotonic() + timeout
@@ -170,7 +200,7 @@ class WindowEvents:
 
 def watch(display_name):
     """The watcher: one line per top-level map or unmap, as MappedWindow.line() writes it."""
-    x = XDirect(display_name)
+    x = XDirect(display_name, track=True)
     print("ready", flush=True)
     while True:
         for e in x.events(wait=1.0):
@@ -180,7 +210,7 @@ def watch(display_name):
 class XDirect:
     """One connection to the display: XTest input, pointer and cursor, top-level map events."""
 
-    def __init__(self, display_name):
+    def __init__(self, display_name, track=False):
         self.lib = lib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
         self.tst = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
         self.fixes = ctypes.CDLL(ctypes.util.find_library("Xfixes") or "libXfixes.so.3")
@@ -228,6 +258,14 @@ class XDirect:
         self._net_wm_name = lib.XInternAtom(self.dpy, b"_NET_WM_NAME", 0)
         self._wm_protocols = lib.XInternAtom(self.dpy, b"WM_PROTOCOLS", 0)
         self._wm_delete_window = lib.XInternAtom(self.dpy, b"WM_DELETE_WINDOW", 0)
+        self._net_wm_pid = lib.XInternAtom(self.dpy, b"_NET_WM_PID", 0)
+        self._net_wm_ping = lib.XInternAtom(self.dpy, b"_NET_WM_PING", 0)
+        # With `track`, every top-level window is followed from its creation:
+        # its name is read as soon as it is set, and its place comes with the
+        # events that give it, so that a window mapped and destroyed before
+        # its map event is handled is still reported as it was.
+        self.track = track
+        self.known = {}  # window -> {"name", "pid", "geometry"}
         lib.XSelectInput(self.dpy, self.root, _SUBSTRUCTURE_NOTIFY_MASK)
         lib.XSync(self.dpy, 0)
 
@@ -251,6 +289,19 @@ class XDirect:
             return None
         try:
             return ctypes.string_at(data.value, count.value).decode("utf-8", "replace")
+        finally:
+            self.lib.XFree(data)
+
+    def pid(self, window):
+        """_NET_WM_PID of a window (the process that made it), None if unset or gone."""
+        kind, fmt = ctypes.c_ulong(), ctypes.c_int()
+        count, after, data = ctypes.c_ulong(), ctypes.c_ulong(), ctypes.c_void_p()
+        if self.lib.XGetWindowProperty(self.dpy, window, self._net_wm_pid, 0, 1, 0, 0, ctypes.byref(kind),
+                                       ctypes.byref(fmt), ctypes.byref(count), ctypes.byref(after),
+                                       ctypes.byref(data)) != 0 or not data.value:
+            return None
+        try:
+            return ctypes.cast(data, ctypes.POINTER(ctypes.c_ulong))[0] if count.value else None
         finally:
             self.lib.XFree(data)
 
@@ -283,6 +334,66 @@ class XDirect:
                 out.append((window, self.name(window), g[:4]))
         return out
 
+    def windows_of(self, pid):
+        """[(window, name, (x, y, w, h), viewable)] of the top-level windows a process made, topmost first."""
+        out = []
+        for window in reversed(self.top_level()):
+            if self.pid(window) != pid:
+                continue
+            g = self.geometry(window)
+            if g:
+                out.append((window, self.name(window), g[:4], g[4]))
+        return out
+
+    def settle(self, pid, timeout=20.0, rounds=3):
+        """Returns once the process has handled every input sent so far, and
+        with it every window it made, moved or took away.
+
+        A Wine thread answers a _NET_WM_PING as it reads its X events, which
+        it does only when it has no message left to handle: so once a ping
+        sent after the input has been answered, the input was read; once a
+        second one has been answered, the messages it became were handled.
+        The pings go to the thread's own input-method window, which lives as
+        long as the thread. True when settled, False when the process made
+        no such window or stopped answering (it may have ended)."""
+        deadline = time.monotonic() + timeout
+        answered = 0
+        while answered < rounds and time.monotonic() < deadline:
+            targets = [w for w, name, _, _ in self.windows_of(pid) if name == "Default IME"]
+            if not targets:
+                return False
+            if self.ping(targets[0], min(2.0, max(0.0, deadline - time.monotonic()))):
+                answered += 1
+        return answered == rounds
+
+    def ping(self, window, timeout):
+        """Sends a _NET_WM_PING to a window; True once it is answered."""
+        stamp = self._ping_serial = getattr(self, "_ping_serial", 0) + 1
+        event = _XEvent()
+        event.xclient.type = _CLIENT_MESSAGE
+        event.xclient.window = window
+        event.xclient.message_type = self._wm_protocols
+        event.xclient.format = 32
+        event.xclient.data[0] = self._net_wm_ping
+        event.xclient.data[1] = stamp  # echoed in the answer
+        event.xclient.data[2] = window
+        self.lib.XSendEvent(self.dpy, window, 0, 0, ctypes.byref(event))
+        self.lib.XFlush(self.dpy)
+        deadline = time.monotonic() + timeout
+        got = _XEvent()
+        while True:
+            while self.lib.XPending(self.dpy):
+                self.lib.XNextEvent(self.dpy, ctypes.byref(got))
+                if self.track:
+                    self._follow(got)
+                if got.type == _CLIENT_MESSAGE and got.xclient.message_type == self._wm_protocols and \
+                        got.xclient.data[0] == self._net_wm_ping and got.xclient.data[1] == stamp:
+                    return True
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return False
+            select.select([self.fd], [], [], min(left, 0.05))
+
     def shown(self, caption):
         """(x, y, w, h) of a viewable top-level window with this caption, else None."""
         for _, name, geometry in self.viewable():
@@ -312,6 +423,31 @@ class XDirect:
         while self.lib.XPending(self.dpy):
             self.lib.XNextEvent(self.dpy, ctypes.byref(event))
 
+    def _follow(self, event):
+        """Keeps what the tracked windows are from the events about them."""
+        if event.type == _CREATE_NOTIFY:
+            e = event.xcreatewindow
+            if e.parent != self.root:
+                return
+            self.lib.XSelectInput(self.dpy, e.window, _PROPERTY_CHANGE_MASK)
+            # Named before we asked to hear of it: read it now.
+            self.known[e.window] = {"name": self.name(e.window), "pid": self.pid(e.window),
+                                    "geometry": (e.x, e.y, e.width, e.height)}
+        elif event.type == _CONFIGURE_NOTIFY:
+            e = event.xconfigure
+            if e.window in self.known:
+                self.known[e.window]["geometry"] = (e.x, e.y, e.width, e.height)
+        elif event.type == _PROPERTY_NOTIFY:
+            e = event.xproperty
+            if e.window in self.known and e.atom == self._net_wm_name:
+                name = self.name(e.window)
+                if name is not None:
+                    self.known[e.window]["name"] = name
+            if e.window in self.known and e.atom == self._net_wm_pid:
+                self.known[e.window]["pid"] = self.pid(e.window) or self.known[e.window]["pid"]
+        elif event.type == _DESTROY_NOTIFY:
+            self.known.pop(event.xmap.window, None)
+
     def events(self, wait=0.0):
         """The map and unmap events that have arrived, waiting up to `wait` s for the first."""
         if wait and not self.lib.XPending(self.dpy):
@@ -320,12 +456,20 @@ class XDirect:
         event = _XEvent()
         while self.lib.XPending(self.dpy):
             self.lib.XNextEvent(self.dpy, ctypes.byref(event))
+            if self.track:
+                self._follow(event)
             if event.type not in (_MAP_NOTIFY, _UNMAP_NOTIFY):
                 continue
             window = event.xmap.window
-            g = self.geometry(window)
-            out.append(MappedWindow("map" if event.type == _MAP_NOTIFY else "unmap", window,
-                                    self.name(window), g[:4] if g else None, time.monotonic()))
+            kind = "map" if event.type == _MAP_NOTIFY else "unmap"
+            known = self.known.get(window)
+            if known:
+                out.append(MappedWindow(kind, window, known["name"], known["geometry"], time.monotonic(),
+                                        known["pid"]))
+            else:  # made before we looked: read now
+                g = self.geometry(window)
+                out.append(MappedWindow(kind, window, self.name(window), g[:4] if g else None, time.monotonic(),
+                                        self.pid(window)))
         return out
 
     def wait_mapped(self, caption, timeout, alive=None):
@@ -378,6 +522,11 @@ class XDirect:
     def button(self, down, number=1):
         self.tst.XTestFakeButtonEvent(self.dpy, number, 1 if down else 0, 0)
         self.lib.XFlush(self.dpy)
+
+    def release_all(self, buttons):
+        """Lets go of the buttons held down (X button numbers)."""
+        for number in sorted(buttons):
+            self.button(False, number)
 
     def release_to_map(self, caption, timeout=20, alive=None):
         """Releases the left button; seconds until `caption` is mapped, and its geometry."""
