@@ -109,6 +109,9 @@ class Form {
   const std::vector<Item>& items() const { return items_; }
   // The item with the keyboard focus, -1 for none.
   int focusedItem() const { return focus_; }
+  // The names of the items Enter (on a setting) and Esc press; empty for none.
+  const std::string& defaultItem() const { return defaultItem_; }
+  const std::string& escapeItem() const { return escapeItem_; }
   // Whether the focused item shows its focus cue: after a key, until the
   // mouse is pressed again.
   bool focusCues() const { return focusCues_; }
