@@ -44,17 +44,18 @@ void Win32View::FocusChanged(WindowHandle window) {
 void Win32View::applyFocus(FormWindow& fw) {
   const Form& form = *fw.form;
   const int focused = form.focusedItem();
-  // A native control takes the Win32 focus once a key shows the cues, or at
-  // once if it is a text box (typing goes where the caret is). Until then a
-  // check box or option button would draw its focus cue: the system here
-  // draws it whatever the window's UI state, which would change how a
-  // screen opened with the mouse looks. The window keeps the focus for it.
+  // A native control has the Win32 focus while the cues show, and a text
+  // box always (typing goes where the caret is). A check box or option
+  // button with the focus would draw its focus cue whatever the window's UI
+  // state says (Wine's do), which would change how a screen opened or used
+  // with the mouse looks: the window keeps the focus for it then, unless the
+  // button is being pressed, which a change of focus would cancel.
   HWND target = fw.hwnd;
   if (focused >= 0) {
     const Control* first = form.find(form.items()[static_cast<std::size_t>(focused)].parts.front());
     auto child = first ? fw.children.find(first) : fw.children.end();
     const bool native = child != fw.children.end() && first->kind() != ControlKind::Frame;
-    if (native && (form.focusCues() || first->kind() == ControlKind::TextBox || GetFocus() == child->second))
+    if (native && (form.focusCues() || first->kind() == ControlKind::TextBox || GetCapture() == child->second))
       target = child->second;
   }
   // The cue shows after a key until the mouse is used again; the system

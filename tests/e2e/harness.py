@@ -514,6 +514,9 @@ def _make_template(path, display_name, emulate):
         # wait a second for every hide and cannot be dragged.
         "HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver": {"Managed": "N"},
         "HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides": {"winemenubuilder.exe": ""},
+        # A caret that does not blink: a screen whose text box has the focus
+        # looks the same in every screenshot.
+        "HKEY_CURRENT_USER\\Control Panel\\Desktop": {"CursorBlinkRate": "-1"},
     })
     p.wait_server_idle(60)  # registry written to disk before copying
     got = p.reg_query("HKCU\\Software\\Wine\\Fonts\\Replacements", "宋体")
