@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "program/Program.h"
+#include "win32/Accessible.h"
 #include "win32/Pictures.h"
 #include "win32/Win32Registry.h"
 #include "win32/Win32Services.h"
@@ -11,6 +12,7 @@
 namespace velmora::win32 {
 
 int run(HINSTANCE instance, const ServiceAdapter& adapt) {
+  const OleSession com;  // before the view: its objects are cut off before COM ends
   INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
