@@ -30,7 +30,7 @@ import time
 import ui
 from harness import WINE, HarnessError, start_timeout, tool_exe, velmora
 from runner import Suite, check
-from test_dpi import LATER_WINDOWS, MARK_BUTTONS, TICKED_BEFORE_START, WINE_VERSION_KEY, set_dpi
+from test_dpi import LATER_WINDOWS, MARK_BUTTONS, PARK, TICKED_BEFORE_START, WINE_VERSION_KEY, set_dpi
 
 suite = Suite("access")
 
@@ -43,7 +43,7 @@ STATE_BITS = [(FOCUSED, "focused"), (0x100000, "focusable"), (0x1, "unavailable"
 ACTIONS = {BUTTON: "按下", LINK: "打开", RADIO: "选择"}
 S_OK, E_FAIL, DISP_E_MEMBERNOTFOUND, RPC_E_DISCONNECTED = "0x00000000", "0x80004005", "0x80020003", "0x80010108"
 
-LATER_HINT = "由于您当前不是XP系统，部分功能无法使用。"
+# What the description box shows while the pointer is off the settings.
 CHOOSE_HINT = "请您在上面的选项中进行选择。"
 NOTE = "更多功能？请期待新版本。。。"
 STANDARD_TITLE = "Windows Internet Explorer"
@@ -88,16 +88,16 @@ SCREENS = [
      _boxes("desktop", ["桌面图标放大", "删除快捷方式小箭头", '隐藏"回收站"', '隐藏"网上邻居"', '隐藏"我的电脑"',
                         '隐藏"我的文档"', "隐藏IE浏览器"],
             [LOCKED_TICKED, LOCKED, "focused focusable checked", LOCKED_TICKED, LOCKED, LOCKED, LOCKED]) +
-     _page_end(40, LATER_HINT, 281, 289), ('隐藏"回收站"', LATER_HINT)),
+     _page_end(40, CHOOSE_HINT, 281, 289), ('隐藏"回收站"', CHOOSE_HINT)),
     ("system", ui.SECURITY, "系统",
      _boxes("system", ['隐藏"文件夹选项"', "禁止IE下载文件", '禁用"Internet选项"', "禁用注册表", '禁用"运行"',
                        "禁止更改IE主页", "禁用任务管理器"],
             [LOCKED_TICKED, LOCKED, LOCKED_TICKED, LOCKED, LOCKED, LOCKED, LOCKED_TICKED]) +
-     _page_end(40, LATER_HINT, 281, 257, save="focused focusable"), None),
+     _page_end(40, CHOOSE_HINT, 281, 257, save="focused focusable"), None),
     ("title", ui.TITLE, "个性化",
      [_item("IE标题栏文字：", STATIC, "", (56, 72, 97, 17)),
-      _item("IE标题栏文字", TEXT, "focused focusable", (160, 69, 169, 18))] + _page_end(40, LATER_HINT, 289, 289),
-     ("IE标题栏文字", LATER_HINT)),
+      _item("IE标题栏文字", TEXT, "focused focusable", (160, 69, 169, 18))] + _page_end(40, CHOOSE_HINT, 289, 289),
+     ("IE标题栏文字", CHOOSE_HINT)),
     ("more", ui.MORE, "更多",
      [_item("返回", BUTTON, "focused focusable", ui.BACK_BOX), _item("关闭", BUTTON, "focusable", ui.CLOSE_BOX)], None),
     ("pinnote", ui.PINNOTE, "Pinnote",
@@ -186,7 +186,7 @@ class Stream:
         except queue.Empty:
             return None
 
-    def during(self, act, until, quiet=0.25, timeout=5):
+    def during(self, act, until, quiet=0.25, timeout=2):
         """The events that follow `act`: until one satisfies `until` and none
         has come for `quiet` seconds, or `timeout` is up."""
         while self.next(0) is not None:
@@ -251,10 +251,11 @@ def check_tree(lines, caption, geometry, items, described, dpi, failures):
             failures.append("%s: description %r, want %r" % (row, got.get("description"), description))
         if role == TEXT and not got.get("value") or role != TEXT and got.get("value") is not None:
             failures.append("%s: value %r" % (row, got.get("value")))
-        navigation = (got.get("focused"), got.get("hit"), got.get("next"), got.get("simple"))
-        want_navigation = (index + 1 in focused, index + 1, index + 2 if index + 1 < len(items) else None, True)
+        navigation = (got.get("focused"), got.get("hit"), got.get("next"), got.get("previous"), got.get("simple"))
+        want_navigation = (index + 1 in focused, index + 1, index + 2 if index + 1 < len(items) else None,
+                           index or None, True)
         if navigation != want_navigation:
-            failures.append("%s: focused, hit, next, simple %r, want %r" % (row, navigation, want_navigation))
+            failures.append("%s: focused, hit, next, previous, simple %r, want %r" % (row, navigation, want_navigation))
     # Each native control answers for its item itself, as the form does.
     by_name = {line.get("name"): line for line in children}
     native_roles = {CHECK, RADIO, TEXT}
@@ -277,8 +278,10 @@ def check_tree(lines, caption, geometry, items, described, dpi, failures):
 
 def tab_round(session, watch, caption, items, dpi, failures):
     """Tab from the opening focus round every stop and back to the first:
-    one focus event a screen reader takes per move, naming the stop."""
+    one focus event a screen reader takes per move, naming the stop. The
+    events of the last move."""
     stops = tab_stops(items)
+    events = []
     for k in range(1, len(stops) + 1):
         name, role, state, _ = stops[k % len(stops)]
         want = "%s|%s|%s" % (name, role, with_focus(state, True))
@@ -286,7 +289,7 @@ def tab_round(session, watch, caption, items, dpi, failures):
         got = [heard(e) + (" (%s)" % e.get("class")) for e in events if taken(e)]
         if [heard(e) for e in events if taken(e)] != [want]:
             failures.append("%s at %d DPI, Tab %d: focus events %r, want one for %s" % (caption, dpi, k, got, want))
-    return stops[0]
+    return events
 
 
 def read_screen(session, tool, app, caption, items, described, dpi, failures):
@@ -299,11 +302,9 @@ def read_screen(session, tool, app, caption, items, described, dpi, failures):
 
 
 def leave(session, app, caption, watch):
-    """Esc on a page: the main window comes back with the focus on its first tile."""
-    events = watch.during(lambda: session.x.key("Escape"), lambda e: taken(e) and e.get("name") == MAIN_ITEMS[0],
-                          timeout=20)
+    """Esc on a page: the main window comes back (with the focus on its first tile)."""
+    watch.during(lambda: session.x.key("Escape"), lambda e: taken(e) and e.get("name") == MAIN_ITEMS[0])
     check(app.wait_window(ui.MAIN, timeout=20) is not None, "Esc did not leave %s" % caption)
-    return events
 
 
 def open_by_keys(session, tool, watch, tile, dpi):
@@ -327,8 +328,17 @@ def desktop_page(session, tool, app, watch, items, described, dpi, failures):
         failures.append("default action on the locked box and on a label at %d DPI: %r" % (dpi, results))
     time.sleep(0.3)  # an action accepted by mistake would have run by now
     read_screen(session, tool, app, ui.DESKTOP, items, described, dpi, failures)
-    box = tab_round(session, watch, ui.DESKTOP, items, dpi, failures)
+    # Back on the open box, the description box tells what it does: its
+    # label's new words are told, and read with the focus.
+    events = tab_round(session, watch, ui.DESKTOP, items, dpi, failures)
+    box = tab_stops(items)[0]
     index = items.index(box) + 1
+    label = [i + 1 for i, item in enumerate(items) if item[0] == described[1]][0]
+    named = [e.get("name") for e in events if e.get("event") == "name" and e.get("child") == label]
+    focus = [e.get("description") for e in events if taken(e)]
+    if len(named) != 1 or named[0] in (None, described[1]) or focus != named:
+        failures.append("Tab onto %s at %d DPI: the description label was told as %r, the focus read with %r"
+                        % (box[0], dpi, named, focus))
     events = watch.during(lambda: session.x.key("space"), lambda e: e.get("event") == "state" and e.get("child") == 0,
                           quiet=0.3)
     told = sorted("%s %s" % (e.get("class"), heard(e)) for e in events if e.get("event") == "state")
@@ -351,6 +361,9 @@ def tour(session, dpi):
     failures = []
     with velmora(session, "access-%d" % dpi) as v:
         set_dpi(v.prefix, dpi, {**TICKED_BEFORE_START, WINE_VERSION_KEY: {"Version": LATER_WINDOWS}})
+        # The pointer off every window: resting on a page it would change
+        # what the description box shows.
+        session.x.mousemove(*PARK)
         app, _ = v.start(timeout=start_timeout(v.exe))
         tool = Tool(v.prefix)
         watch = tool.start("watch", "600")

@@ -6,7 +6,7 @@
 //                              (name, role, state, location, default action,
 //                              value, description, whether get_accFocus names
 //                              it, the child accHitTest finds at its middle and
-//                              accNavigate's next), then one line per native
+//                              accNavigate's next and previous), then one line per native
 //                              control: its own object, its text, and for a
 //                              button BM_GETCHECK and whether it is owner-drawn
 //   a11y.exe watch SECONDS     focus, state, name and description events of
@@ -194,15 +194,16 @@ int tree(const wchar_t* caption) {
         ", \"focus\": " + numberOf(focus.v) + ", \"first\": " + numberOf(first.v) + ", \"last\": " +
         numberOf(last.v) + ", \"parent\": " + (parent.p ? "true" : "false") + "}");
   for (LONG id = 1; id <= count; ++id) {
-    Variant child(id), next, hit;
+    Variant child(id), next, previous, hit;
     Com<IDispatch> element;
     const HRESULT simple = form.p->get_accChild(child.v, &element.p);
     form.p->accNavigate(NAVDIR_NEXT, child.v, &next.v);
+    form.p->accNavigate(NAVDIR_PREVIOUS, child.v, &previous.v);
     LONG x = 0, y = 0, w = 0, h = 0;
     if (form.p->accLocation(&x, &y, &w, &h, child.v) == S_OK) form.p->accHitTest(x + w / 2, y + h / 2, &hit.v);
     print("{\"id\": " + std::to_string(id) + ", " + reading(form.p, id) + ", \"focused\": " +
           (focus.v.vt == VT_I4 && focus.v.lVal == id ? "true" : "false") + ", \"hit\": " + numberOf(hit.v) +
-          ", \"next\": " + numberOf(next.v) + ", \"simple\": " + (simple == S_FALSE && !element.p ? "true" : "false") +
+          ", \"next\": " + numberOf(next.v) + ", \"previous\": " + numberOf(previous.v) + ", \"simple\": " + (simple == S_FALSE && !element.p ? "true" : "false") +
           "}");
   }
   EnumChildWindows(window, printNative, 0);
