@@ -293,8 +293,10 @@ AccessibleObjects::~AccessibleObjects() {
 
 LRESULT AccessibleObjects::answer(Form& form, HWND formWindow, HWND window, int item, WPARAM wParam) {
   ComPtr<AccessibleObject>& object = objects_[window];
-  if (!object)
-    object = ComPtr<AccessibleObject>::adopt(std::make_unique<AccessibleObject>(form, formWindow, window, item).release());
+  if (!object) {
+    auto made = std::make_unique<AccessibleObject>(form, formWindow, window, item);
+    object = ComPtr<AccessibleObject>::adopt(made.release());  // its first reference; Release deletes it
+  }
   return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object.get()));
 }
 

@@ -21,7 +21,6 @@ from the main window, once the focus event names the tile, and left by Esc.
 
 Boxes below are window-relative (x, y, w, h), from the screens' sources."""
 import json
-import os
 import queue
 import subprocess
 import threading
@@ -139,12 +138,14 @@ def with_focus(state, focused):
 
 def heard(line):
     """name|role|state as a screen reader hears an object's line."""
-    return "%s|%s|%s" % (line.get("name"), ROLES.get(line.get("role"), line.get("role")), states_of(line.get("state") or 0))
+    role = ROLES.get(line.get("role"), line.get("role"))
+    return "%s|%s|%s" % (line.get("name"), role, states_of(line.get("state") or 0))
 
 
 def tab_stops(items):
     """Where Tab stops, in order: every focusable item, an option group at its chosen option only."""
-    return [item for item in items if "focusable" in item[2].split() and (item[1] != RADIO or "checked" in item[2].split())]
+    return [item for item in items
+            if "focusable" in item[2].split() and (item[1] != RADIO or "checked" in item[2].split())]
 
 
 class Tool:

@@ -203,8 +203,8 @@ int tree(const wchar_t* caption) {
     if (form.p->accLocation(&x, &y, &w, &h, child.v) == S_OK) form.p->accHitTest(x + w / 2, y + h / 2, &hit.v);
     print("{\"id\": " + std::to_string(id) + ", " + reading(form.p, id) + ", \"focused\": " +
           (focus.v.vt == VT_I4 && focus.v.lVal == id ? "true" : "false") + ", \"hit\": " + numberOf(hit.v) +
-          ", \"next\": " + numberOf(next.v) + ", \"previous\": " + numberOf(previous.v) + ", \"simple\": " + (simple == S_FALSE && !element.p ? "true" : "false") +
-          "}");
+          ", \"next\": " + numberOf(next.v) + ", \"previous\": " + numberOf(previous.v) +
+          ", \"simple\": " + (simple == S_FALSE && !element.p ? "true" : "false") + "}");
   }
   EnumChildWindows(window, printNative, 0);
   return 0;
