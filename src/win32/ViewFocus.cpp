@@ -32,13 +32,31 @@ bool Win32View::translateKey(const MSG& message) {
   if (!keyOfThePage(message.wParam, key)) return false;
   // With Ctrl or Alt the key is not the page's (Alt+F4 stays the system's).
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
-  // The form may leave the window: only the answer is used afterwards.
-  return it->second->form->keyDown(key, GetKeyState(VK_SHIFT) < 0);
+  // The form may leave the window: only the answer is used afterwards. The
+  // focus moves once, where the key leaves it (the cue a key shows first
+  // would otherwise take a box's Win32 focus on the way, a second focus
+  // event for screen readers).
+  keyInHand_ = true;
+  const bool handled = it->second->form->keyDown(key, GetKeyState(VK_SHIFT) < 0);
+  keyInHand_ = false;
+  for (auto& [hwnd, fw] : windows_) {
+    if (!fw->focusPending) continue;
+    fw->focusPending = false;
+    applyFocus(*fw);
+    announceFocus(*fw);
+  }
+  return handled;
 }
 
 void Win32View::FocusChanged(WindowHandle window) {
   auto it = windows_.find(reinterpret_cast<HWND>(window));
-  if (it != windows_.end()) applyFocus(*it->second);
+  if (it == windows_.end()) return;
+  if (keyInHand_) {
+    it->second->focusPending = true;
+    return;
+  }
+  applyFocus(*it->second);
+  announceFocus(*it->second);
 }
 
 void Win32View::applyFocus(FormWindow& fw) {

@@ -86,8 +86,16 @@ class Win32View : public WindowPort {
   void applyFocus(FormWindow& fw);
   void drawFocus(FormWindow& fw, HDC dc);
 
+  // Screen readers (ViewAccess.cpp): the object WM_GETOBJECT asks for, and
+  // the WinEvents that tell them of a focus move and of a changed item.
+  std::optional<LRESULT> onGetObject(FormWindow& fw, HWND hwnd, WPARAM wParam, LPARAM lParam);
+  void rememberReadings(FormWindow& fw);
+  void announceFocus(FormWindow& fw, bool always = false);
+  void announceChange(FormWindow& fw, const Control& control);
+
   // Windows and their children (Win32View.cpp).
   void createChild(FormWindow& fw, const Control& control);
+  void showChange(FormWindow& fw, const Control& control);
   void updateChild(FormWindow& fw, HWND child, const Control& control);
   bool overlapsOlderSibling(FormWindow& fw, HWND parent, const RECT& place);
   void updateTimer(FormWindow& fw, const Control& control);
@@ -108,6 +116,8 @@ class Win32View : public WindowPort {
   // Whether check boxes and option buttons are drawn by the view rather
   // than by the system (see ViewMarks.cpp); fixed for the run.
   bool drawsMarks_;
+  // A key of a page is being handled: focus moves wait for its end.
+  bool keyInHand_ = false;
   std::map<HWND, std::unique_ptr<FormWindow>> windows_;
   std::map<std::tuple<std::string, int, bool, int>, FontHandle> fonts_;
   std::map<COLORREF, Brush> brushes_;
