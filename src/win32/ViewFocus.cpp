@@ -32,6 +32,14 @@ bool Win32View::translateKey(const MSG& message) {
   if (!keyOfThePage(message.wParam, key)) return false;
   // With Ctrl or Alt the key is not the page's (Alt+F4 stays the system's).
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  // A Space or Enter held down presses once, as a button takes it (in a
+  // text box Space goes on typing); the repeats of a held Tab or arrow go
+  // on moving the focus.
+  const Form& form = *it->second->form;
+  const int focused = form.focusedItem();
+  const bool inText = focused >= 0 && form.items()[static_cast<std::size_t>(focused)].role == Role::EditableText;
+  const bool repeat = (message.lParam & (1L << 30)) != 0;
+  if (repeat && (key == Key::Enter || (key == Key::Space && !inText))) return true;
   // The form may leave the window: only the answer is used afterwards. The
   // focus moves once, where the key leaves it (the cue a key shows first
   // would otherwise take a box's Win32 focus on the way, a second focus
