@@ -90,10 +90,13 @@ DLB::DLB(const FormContext& context)
   on(kFrontBox, Event::MouseMove, [this](const EventArgs&) {
     showDescription("可以使 Pinnote 始终保持在其它窗口前端。", kRestartNote);
   });
-  // A press counts even when the release misses the box; the space bar
-  // toggles the box without counting.
+  // A press counts even when the release misses the box, and so does a
+  // change from the keyboard.
   on(kFrontBox, Event::MouseDown, [this](const EventArgs& a) {
     if (a.button == button::kLeft) frontTouched_ = 1;
+  });
+  on(kFrontBox, Event::Click, [this](const EventArgs& a) {
+    if (a.keyboard) frontTouched_ = 1;
   });
   for (const char* option : {kAliOption, kPlainOption}) {
     on(option, Event::Click, [this](const EventArgs&) { skinTouched_ = 1; });
@@ -137,6 +140,19 @@ void DLB::createPageControls() {
       .transparentBack();
   for (const Swatch& swatch : kSwatches)
     add(swatch.name, ControlKind::Label, &frame).at(swatch.left, 156, 17, 17).backColor(swatch.colour).hand();
+
+  // The skin pictures are named but left out of the Tab order: the option
+  // buttons beside them do the same. The options are one group, reached by
+  // Tab at the chosen one and moved through with the arrows.
+  addItem({.name = "阿狸便签皮肤", .role = Role::PushButton, .parts = {kAliPicture}, .tabStop = false});
+  addItem({.name = "普通便签皮肤", .role = Role::PushButton, .parts = {kPlainPicture}, .tabStop = false});
+  for (const char* option : {kAliOption, kPlainOption, kComingOption})
+    addItem({.name = c(option).Caption(), .role = Role::RadioButton, .parts = {option}, .setting = true,
+             .group = "skin"});
+  addItem({.name = c(kFrontBox).Caption(), .role = Role::CheckButton, .parts = {kFrontBox}, .setting = true});
+  addItem({.name = kColourCaption, .role = Role::StaticText, .parts = {kColourCaption}, .tabStop = false});
+  for (const Swatch& swatch : kSwatches)
+    addItem({.name = swatch.colourWord, .role = Role::PushButton, .parts = {swatch.name}, .setting = true});
 
   addDescriptionBox(24, 289, 289);
 }

@@ -111,6 +111,12 @@ void Form5::createControls() {
   addTextFrame(*this, kUsage);
   addTextFrame(*this, kQuestions);
   add(kBackPicture, ControlKind::Image).at(497.33, 268, 62, 62).picture("form5/Image3").hand();
+  // The texts are read (and scrolled) in the order they are shown.
+  for (const TextFrame* text : {&kUsage, &kQuestions})
+    addItem({.name = text->caption, .role = Role::EditableText, .parts = {text->box}});
+  addItem({.name = kBackWord, .role = Role::PushButton, .parts = {kBackPicture}});
+  addItem(closeItem(kClose));
+  setEscapeItem(kBackWord);
 }
 
 void Form5::Form_Load() {

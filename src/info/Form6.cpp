@@ -18,6 +18,7 @@ constexpr const char* kVaultickSpot = "Image2";
 constexpr const char* kMakerSpot = "Image3";
 constexpr const char* kMicroblogSpot = "Image4";
 constexpr const char* kArrow = "Image5";
+constexpr const char* kFoldWord = "收起";  // the words under the arrow
 
 Control& addSpot(Form& form, const char* name, const Rect& place) {
   return form.add(name, ControlKind::Image).at(place).picture(std::string("form6/") + name).hand();
@@ -43,6 +44,13 @@ void Form6::createControls() {
   addSpot(*this, kMakerSpot, {21.33, 178, 121, 90});
   addSpot(*this, kMicroblogSpot, {21.33, 280, 120, 36});
   addSpot(*this, kArrow, {486, 262, 60, 60});
+  // Each spot reads as the words its picture shows.
+  addItem({.name = "文件保险箱", .role = Role::Link, .parts = {kProductSpot}});
+  addItem({.name = "Vaultick", .role = Role::PushButton, .parts = {kVaultickSpot}});
+  addItem({.name = "Velmora Studio 维尔莫拉工作室", .role = Role::Link, .parts = {kMakerSpot}});
+  addItem({.name = "微言 micro.example.net", .role = Role::Link, .parts = {kMicroblogSpot}});
+  addItem({.name = kFoldWord, .role = Role::PushButton, .parts = {kArrow}});
+  setEscapeItem(kFoldWord);
 }
 
 void Form6::Form_Load() { setUpSkin(*this, kRed); }

@@ -27,6 +27,9 @@ void Form4::createControls() {
   addClosePair(*this, titleBar);
   c(standard::kClose.hover).toolTip(kCloseToolTip);
   addBackButton(*this);
+  addItem(buttonItem(kBackWord, standard::kBack));
+  addItem(closeItem());
+  setEscapeItem(kBackWord);
 }
 
 void Form4::Form_Load() { setUpSkin(*this, kRed); }

@@ -13,28 +13,33 @@ constexpr const char* kMinimise = "Image1";
 // hover picture is the tile in a light outline, its pressed picture darker
 // and shifted.
 struct Tile {
+  const char* word;  // the word its picture shows
   PictureButton button;
   Screen target;
   Rect normalAt, hoverAt, pressedAt;
 };
 
 constexpr Tile kTiles[] = {
-    {.button = {.normal = "Image4", .hover = "DTF", .pressed = "Image5"},
+    {.word = "桌面",
+     .button = {.normal = "Image4", .hover = "DTF", .pressed = "Image5"},
      .target = Screen::Form1,
      .normalAt = {48, 52, 231, 130},
      .hoverAt = {48, 52, 234, 134},
      .pressedAt = {50.67, 55.33, 230, 130}},
-    {.button = {.normal = "Image6", .hover = "SYF", .pressed = "Image7"},
+    {.word = "系统",
+     .button = {.normal = "Image6", .hover = "SYF", .pressed = "Image7"},
      .target = Screen::Form2,
      .normalAt = {301.33, 52, 230, 130},
      .hoverAt = {301, 52, 234, 134},
      .pressedAt = {304, 54.67, 230, 131}},
-    {.button = {.normal = "Image8", .hover = "MSF", .pressed = "Image9"},
+    {.word = "个性化",
+     .button = {.normal = "Image8", .hover = "MSF", .pressed = "Image9"},
      .target = Screen::Form3,
      .normalAt = {48, 199.33, 230, 129},
      .hoverAt = {48, 199.33, 234, 134},
      .pressedAt = {50.67, 202, 230, 130}},
-    {.button = {.normal = "Image10", .hover = "MF", .pressed = "Image11"},
+    {.word = "更多",
+     .button = {.normal = "Image10", .hover = "MF", .pressed = "Image11"},
      .target = Screen::Form4,
      .normalAt = {301.33, 199.33, 230, 130},
      .hoverAt = {301.33, 199.33, 234, 134},
@@ -44,16 +49,26 @@ constexpr Tile kTiles[] = {
 // A side tab: the normal picture and the hover picture, which takes the
 // click. The two tabs of one side form a pair.
 struct Tab {
+  const char* word;
   const char* normal;
   const char* hover;
   Rect normalAt, hoverAt;
 };
 
-constexpr Tab kPinnoteTab{.normal = "DL", .hover = "DL2", .normalAt = {0, 42.67, 27, 105}, .hoverAt = {0, 43, 27, 105}};
-constexpr Tab kTextToolTab{
-    .normal = "FE", .hover = "FE2", .normalAt = {0, 149.33, 27, 105}, .hoverAt = {0, 149, 27, 105}};
-constexpr Tab kAboutTab{.normal = "GY", .hover = "GY2", .normalAt = {552, 41, 27, 77}, .hoverAt = {550.67, 41.33, 29, 77}};
-constexpr Tab kHelpTab{.normal = "BZ", .hover = "BZ2", .normalAt = {552, 119, 27, 77}, .hoverAt = {552, 120, 29, 77}};
+constexpr Tab kPinnoteTab{
+    .word = "Pinnote", .normal = "DL", .hover = "DL2", .normalAt = {0, 42.67, 27, 105}, .hoverAt = {0, 43, 27, 105}};
+constexpr Tab kTextToolTab{.word = "文本工具",
+                           .normal = "FE",
+                           .hover = "FE2",
+                           .normalAt = {0, 149.33, 27, 105},
+                           .hoverAt = {0, 149, 27, 105}};
+constexpr Tab kAboutTab{.word = "关于",
+                        .normal = "GY",
+                        .hover = "GY2",
+                        .normalAt = {552, 41, 27, 77},
+                        .hoverAt = {550.67, 41.33, 29, 77}};
+constexpr Tab kHelpTab{
+    .word = "帮助", .normal = "BZ", .hover = "BZ2", .normalAt = {552, 119, 27, 77}, .hoverAt = {552, 120, 29, 77}};
 
 // Each tab with the other tab of its side, in the order they are made.
 struct TabPair {
@@ -112,6 +127,22 @@ void FormMain::createControls() {
     add(tab.normal, ControlKind::Image).at(tab.normalAt).picture(pictureOf(tab.normal));
     add(tab.hover, ControlKind::Image).at(tab.hoverAt).picture(pictureOf(tab.hover)).hidden();
   }
+  // Read as laid out: the tiles, the tabs, then the title bar's pictures.
+  for (const Tile& tile : kTiles) addItem(buttonItem(tile.word, tile.button));
+  for (const TabPair& pair : kTabs)
+    addItem({.name = pair.tab.word, .role = Role::PushButton, .parts = {pair.tab.normal, pair.tab.hover}});
+  addItem({.name = "最小化", .role = Role::PushButton, .parts = {kMinimise}});
+  addItem(closeItem());
+}
+
+// The arrows move the focus between the four tiles, laid out two by two.
+bool FormMain::arrowKey(Key key) {
+  const int focused = focusedItem();
+  const int tiles = static_cast<int>(std::size(kTiles));
+  if (focused < 0 || focused >= tiles) return false;
+  const bool across = key == Key::Left || key == Key::Right;
+  focusByKeyboard(across ? focused ^ 1 : focused ^ 2);
+  return true;
 }
 
 void FormMain::Form_Load() { setUpSkin(*this, kRed); }

@@ -13,6 +13,7 @@ class FormMain : public Form {
   void createControls() override;
   void Form_Load() override;
   void onSystemClose() override;
+  bool arrowKey(Key key) override;
 
  private:
   void Form_MouseMove();

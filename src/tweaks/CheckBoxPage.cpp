@@ -15,10 +15,14 @@ CheckBoxPage::CheckBoxPage(const FormContext& context, std::string name, std::st
     on(boxName(i), Event::MouseMove, [this, i](const EventArgs&) {
       showDescription(boxes_[i].description, boxes_[i].note);
     });
-    // Only a left press marks the box: the space bar and the other buttons
-    // change nothing a save would write.
+    // A left press marks the box, and so does a change from the keyboard
+    // (or a screen reader); the other buttons change nothing a save would
+    // write.
     on(boxName(i), Event::MouseDown, [this, i](const EventArgs& args) {
       if (args.button == button::kLeft) touched_[i] = 1;
+    });
+    on(boxName(i), Event::Click, [this, i](const EventArgs& args) {
+      if (args.keyboard) touched_[i] = 1;
     });
   }
 }
@@ -27,11 +31,13 @@ std::string CheckBoxPage::boxName(int index) { return "Check" + std::to_string(i
 
 void CheckBoxPage::createPageControls() {
   Control& frame = addSettingsFrame(*this, layout_.frameCaption, layout_.frameTop);
-  for (int i = 0; i < kBoxCount; ++i)
+  for (int i = 0; i < kBoxCount; ++i) {
     add(boxName(i), ControlKind::CheckBox, &frame)
         .at(16, 24 + 24 * i, boxes_[i].width, boxes_[i].height)
         .caption(boxes_[i].caption)
         .foreColor(kWhite);
+    addItem({.name = boxes_[i].caption, .role = Role::CheckButton, .parts = {boxName(i)}, .setting = true});
+  }
   addDescriptionBox(kTweakDescriptionLeft, 281, layout_.noteWidth);
 }
 

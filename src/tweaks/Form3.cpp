@@ -30,6 +30,8 @@ void Form3::createPageControls() {
   Control& frame = addSettingsFrame(*this, "个性化", 48);
   add(kTitleCaption, ControlKind::Label, &frame).at(16, 24, 97, 17).caption("IE标题栏文字：").foreColor(kWhite);
   add(kTitleBox, ControlKind::TextBox, &frame).at(120, 21.33, 169, 18);
+  addItem({.name = kTitleCaption, .role = Role::StaticText, .parts = {kTitleCaption}, .tabStop = false});
+  addItem({.name = "IE标题栏文字", .role = Role::EditableText, .parts = {kTitleBox}, .setting = true});
   addDescriptionBox(kTweakDescriptionLeft, 289, 289);
 }
 

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <optional>
+
 #include "program/Program.h"
+#include "win32/Accessible.h"
 #include "win32/Pictures.h"
 #include "win32/Win32Registry.h"
 #include "win32/Win32Services.h"
@@ -11,6 +14,10 @@
 namespace velmora::win32 {
 
 int run(HINSTANCE instance, const ServiceAdapter& adapt) {
+  // COM, for the objects screen readers are handed (Accessible.h): begun
+  // once the first screen is on view (it costs the start milliseconds),
+  // ended after the view has cut its objects off.
+  std::optional<OleSession> com;
   INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -34,6 +41,7 @@ int run(HINSTANCE instance, const ServiceAdapter& adapt) {
   Program program(services);
   program.start();
   if (program.ended()) return 1;
+  com.emplace();
 
   // The message loop; when no message waits, the pictures no window has
   // needed yet are decoded one at a time.
@@ -41,6 +49,7 @@ int run(HINSTANCE instance, const ServiceAdapter& adapt) {
   for (;;) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) return 0;
+      if (view.translateKey(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

@@ -47,6 +47,18 @@ LRESULT Win32View::handle(FormWindow& fw, HWND hwnd, UINT message, WPARAM wParam
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT: handled = onCtlColor(fw, wParam, lParam); break;
     case WM_DRAWITEM: handled = onDrawItem(fw, lParam); break;
+    case WM_GETOBJECT: handled = onGetObject(fw, hwnd, wParam, lParam); break;
+    case kDefaultActionMessage:
+      // A screen reader's default action, accepted while its call ran; the
+      // form may leave the window.
+      if (hwnd == fw.hwnd) fw.form->doDefaultAction(static_cast<int>(wParam));
+      handled = 0;
+      break;
+    case WM_NEXTDLGCTL:
+      // A multi-line text box asks its parent to move the focus on Tab.
+      fw.form->keyDown(Key::Tab, wParam != 0 && LOWORD(lParam) == 0);
+      handled = 0;
+      break;
     default:
       if (isMouseMessage(message)) handled = onMouse(fw, hwnd, message, wParam, lParam);
       break;
@@ -204,6 +216,22 @@ LRESULT CALLBACK Win32View::NativeProc(HWND hwnd, UINT message, WPARAM wParam, L
     return result;
   }
   if (message == WM_SETCURSOR) return fw->owner->handle(*fw, hwnd, message, wParam, lParam);
+  if (message == WM_GETOBJECT)
+    if (const auto answer = fw->owner->onGetObject(*fw, hwnd, wParam, lParam)) return *answer;
+  if (message == BM_GETCHECK && fw->owner->drawsMarks_) {
+    // A button the view draws keeps no state of its own: its control's value is it.
+    auto it = fw->controlOf.find(hwnd);
+    if (it != fw->controlOf.end()) return it->second->Value() ? BST_CHECKED : BST_UNCHECKED;
+  }
+  if (message == WM_SETFOCUS) {
+    // A click (or the system) gave a native control the focus: the form's follows.
+    const LRESULT result = CallWindowProcW(original, hwnd, message, wParam, lParam);
+    if (auto it = fw->controlOf.find(hwnd); it != fw->controlOf.end()) {
+      const std::string name = it->second->name();
+      fw->form->focusTaken(name);
+    }
+    return result;
+  }
   return CallWindowProcW(original, hwnd, message, wParam, lParam);
 }
 

@@ -65,6 +65,7 @@ void Win32View::paintForm(FormWindow& fw, HDC dc, const RECT& client) {
   FillRect(dc, &client, brush(form.BackColor()));
   if (!form.backgroundPicture().empty()) pictures_.draw(dc, form.backgroundPicture(), 0, 0);
   drawWindowless(fw, dc, nullptr, 0, 0);
+  drawFocus(fw, dc);
 }
 
 // A container, a window of its own or drawn by the window it lies in, at

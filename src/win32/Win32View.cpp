@@ -96,6 +96,10 @@ WindowHandle Win32View::CreateFormWindow(Form& form) {
     if (control->kind() == ControlKind::Timer) updateTimer(created, *control);
     if (!control->ToolTipText().empty()) updateToolTip(created, *control);
   }
+  // The focus cues stay hidden until a key is used, as on a dialog opened
+  // with the mouse; the system would draw them on a focused box at once.
+  SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+  rememberReadings(created);
   return reinterpret_cast<WindowHandle>(hwnd);
 }
 
@@ -271,6 +275,10 @@ void Win32View::ShowFormWindow(WindowHandle window) {
   HWND hwnd = hwndOf(window);
   ShowWindow(hwnd, SW_SHOW);
   SetForegroundWindow(hwnd);
+  if (auto it = windows_.find(hwnd); it != windows_.end()) {
+    applyFocus(*it->second);
+    announceFocus(*it->second, true);  // the screen opens on it
+  }
   UpdateWindow(hwnd);
 }
 
@@ -286,6 +294,11 @@ void Win32View::ControlChanged(WindowHandle window, const Control& control) {
   auto it = windows_.find(hwndOf(window));
   if (it == windows_.end()) return;
   FormWindow& fw = *it->second;
+  showChange(fw, control);
+  announceChange(fw, control);
+}
+
+void Win32View::showChange(FormWindow& fw, const Control& control) {
   if (control.kind() == ControlKind::Timer) {
     updateTimer(fw, control);
     return;

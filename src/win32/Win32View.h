@@ -33,7 +33,13 @@ class Win32View : public WindowPort {
   void SetWindowState(WindowHandle window, int state) override;
   void FormChanged(WindowHandle window) override;
   void ControlChanged(WindowHandle window, const Control& control) override;
+  void FocusChanged(WindowHandle window) override;
   void EndProgram() override;
+
+  // The message loop hands every message here before it is translated: a
+  // key of the page goes to its form, as a dialog's keys go to the dialog
+  // manager, and is then neither translated into a character nor sent on.
+  bool translateKey(const MSG& message);
 
   struct FormWindow;
 
@@ -75,8 +81,21 @@ class Win32View : public WindowPort {
   static bool systemMarksFitTheLayout();
   void drawMarkButton(const Control& control, const DRAWITEMSTRUCT& item);
 
+  // The keyboard focus (ViewFocus.cpp): the Win32 focus put where the form
+  // has it, the focus cues shown or hidden, the focus rectangle drawn.
+  void applyFocus(FormWindow& fw);
+  void drawFocus(FormWindow& fw, HDC dc);
+
+  // Screen readers (ViewAccess.cpp): the object WM_GETOBJECT asks for, and
+  // the WinEvents that tell them of a focus move and of a changed item.
+  std::optional<LRESULT> onGetObject(FormWindow& fw, HWND hwnd, WPARAM wParam, LPARAM lParam);
+  void rememberReadings(FormWindow& fw);
+  void announceFocus(FormWindow& fw, bool always = false);
+  void announceChange(FormWindow& fw, const Control& control);
+
   // Windows and their children (Win32View.cpp).
   void createChild(FormWindow& fw, const Control& control);
+  void showChange(FormWindow& fw, const Control& control);
   void updateChild(FormWindow& fw, HWND child, const Control& control);
   bool overlapsOlderSibling(FormWindow& fw, HWND parent, const RECT& place);
   void updateTimer(FormWindow& fw, const Control& control);
@@ -97,6 +116,8 @@ class Win32View : public WindowPort {
   // Whether check boxes and option buttons are drawn by the view rather
   // than by the system (see ViewMarks.cpp); fixed for the run.
   bool drawsMarks_;
+  // A key of a page is being handled: focus moves wait for its end.
+  bool keyInHand_ = false;
   std::map<HWND, std::unique_ptr<FormWindow>> windows_;
   std::map<std::tuple<std::string, int, bool, int>, FontHandle> fonts_;
   std::map<COLORREF, Brush> brushes_;

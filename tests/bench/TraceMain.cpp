@@ -65,6 +65,9 @@ class TracedWindows : public WindowPort {
   void HideFormWindow(WindowHandle window) override { timed("hide", window, [&] { real_.HideFormWindow(window); }); }
   void SetWindowState(WindowHandle window, int state) override { real_.SetWindowState(window, state); }
   void FormChanged(WindowHandle window) override { timed("form-changed", window, [&] { real_.FormChanged(window); }); }
+  void FocusChanged(WindowHandle window) override {
+    timed("focus-changed", window, [&] { real_.FocusChanged(window); });
+  }
   void ControlChanged(WindowHandle window, const Control& control) override {
     timed("control-changed", window, [&] { real_.ControlChanged(window, control); });
   }

@@ -532,6 +532,9 @@ def _make_template(path, display_name, emulate):
         # wait a second for every hide and cannot be dragged.
         "HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver": {"Managed": "N"},
         "HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides": {"winemenubuilder.exe": ""},
+        # A caret that does not blink: a screen whose text box has the focus
+        # looks the same in every screenshot.
+        "HKEY_CURRENT_USER\\Control Panel\\Desktop": {"CursorBlinkRate": "-1"},
     })
     p.wait_server_idle(60)  # registry written to disk before copying
     got = p.reg_query("HKCU\\Software\\Wine\\Fonts\\Replacements", "宋体")
@@ -762,15 +765,16 @@ def velmora(session, name, windows=None, exe=None):
     return Velmora(session, name, windows, exe)
 
 
-def tool_exe(name):
-    """A small test tool from tests/e2e/tools/NAME.cpp, built for 64-bit Wine when missing or stale."""
+def tool_exe(name, libs=()):
+    """A small test tool from tests/e2e/tools/NAME.cpp, built for 64-bit Wine when missing or stale,
+    linked with the Windows libraries `libs` too (names without -l)."""
     src = os.path.join(ROOT, "tests", "e2e", "tools", name + ".cpp")
     out_dir = os.path.join(ROOT, "build", "e2e-tools")
     exe = os.path.join(out_dir, name + ".exe")
     if not os.path.isfile(exe) or os.path.getmtime(src) > os.path.getmtime(exe):
         os.makedirs(out_dir, exist_ok=True)
         r = subprocess.run(["x86_64-w64-mingw32-g++-win32", "-std=c++20", "-Os", "-Wall", "-Wextra", "-municode",
-                            "-static", "-o", exe, src], capture_output=True, text=True)
+                            "-static", "-o", exe, src] + ["-l" + lib for lib in libs], capture_output=True, text=True)
         if r.returncode != 0:
             raise HarnessError("building %s failed: %s" % (name, r.stderr[-1000:]))
     return exe

@@ -56,12 +56,33 @@ class Control:
 
 
 class Screen:
-    """One window kind: its caption, size and controls, bottom of the z-order first."""
+    """One window kind: its caption, size and controls, bottom of the z-order
+    first, and its items (what the keyboard reaches) in reading order."""
 
     def __init__(self, form, d):
         self.form, self.caption, self.size = form, d["caption"], tuple(d["size"])
         self.controls = [Control(c) for c in d["controls"]]
         self.by_name = {c.name: c for c in self.controls}
+        self.items = d["items"]
+        self.default_item, self.escape_item = d["defaultItem"], d["escapeItem"]
+
+    def item_available(self, index):
+        """As Form::itemAvailable: one part shows and every part is enabled
+        (which, on these screens, stays as the screen opens)."""
+        parts = [self.by_name[p] for p in self.items[index]["parts"]]
+        return all(c.enabled for c in parts) and any(c.visible for c in parts)
+
+    def item_named(self, name):
+        for i, item in enumerate(self.items):
+            if item["name"] == name:
+                return i
+        return -1
+
+    def item_of(self, control):
+        for i, item in enumerate(self.items):
+            if control in item["parts"]:
+                return i
+        return -1
 
     def hit(self, x, y, shown=()):
         """The control a press at (x, y) goes to, as Form::controlAt finds
@@ -233,10 +254,9 @@ def setting_id(key, name):
     return (key, name.lower())
 
 
-# --- the characters keys type ---------------------------------------------------------
+# --- the characters keys type (Tab, Enter and Esc are keys of the page) ---------------------
 
-CHARACTERS = {"space": " ", "a": "a", "b": "b", "c": "c", "9": "9", "BackSpace": "\b", "Tab": "\t",
-              "shift+Tab": "\t", "Return": "\r", "Escape": "\x1b"}
+CHARACTERS = {"space": " ", "a": "a", "b": "b", "c": "c", "9": "9", "BackSpace": "\b"}
 
 
 # --- one window on view --------------------------------------------------------------
@@ -248,12 +268,38 @@ class Visit:
 
     def __init__(self, screen, stored):
         self.screen = screen
-        self.form_capture = None  # None, or [logical target or control name ("" for background), buttons]
+        self.form_capture = None  # None, or [possible control names ("" for the background), buttons]
         self.win_capture = None  # None, "form", or the name of a native control
-        self.focus = None  # the native control with the keyboard focus
         self.dragging = False
-        self.colour_word = STORED_WORDS.get(stored.get(setting_id(PINNOTE_KEY, "Color"), ("REG_SZ", ""))[1], "") \
-            if screen.form == "DLB" else ""
+        pinnote = {name: stored.get(setting_id(PINNOTE_KEY, name), ("REG_SZ", ""))[1] for name in ("Color", "Skin")}
+        self.colour_word = STORED_WORDS.get(pinnote["Color"], "") if screen.form == "DLB" else ""
+        self.skin = "Option2" if pinnote["Skin"] == "2" else "Option1"  # the Pinnote page's chosen option
+        self.focus = -1
+        stops = self.tab_stops()
+        self.focus = stops[0] if stops else -1  # a screen opens on its first control
+
+    @property
+    def focused(self):
+        return self.screen.items[self.focus] if self.focus >= 0 else None
+
+    def tab_stops(self):
+        """As Form::tabStops: the items Tab stops at, an option group once, at
+        the focused option, else the chosen one."""
+        s = self.screen
+        stops, group_at = [], {}
+        for i, item in enumerate(s.items):
+            if not item["tabStop"] or not s.item_available(i):
+                continue
+            if not item["group"]:
+                stops.append(i)
+            elif item["group"] not in group_at:
+                group_at[item["group"]] = len(stops)
+                stops.append(i)
+            else:
+                at = group_at[item["group"]]
+                if i == self.focus or (stops[at] != self.focus and item["parts"][0] == self.skin):
+                    stops[at] = i
+        return stops
 
 
 class Model:
@@ -319,7 +365,9 @@ class Model:
             if native is not None:
                 if button == LEFT:
                     v.win_capture = native.name
-                    v.focus = native.name
+                    taken = s.item_of(native.name)
+                    if taken >= 0 and s.item_available(taken):
+                        v.focus = taken  # the native control takes the focus
             else:
                 v.win_capture = "form"
         # The form's own capture: the control under the pointer, or, where a
@@ -393,26 +441,101 @@ class Model:
         if under.name == target and s.form == "DLB":
             if target in ("skinimage1", "skinimage2"):
                 self._mark("DLB", "Skin")
+                v.skin = "Option1" if target == "skinimage1" else "Option2"
             if target in COLOUR_WORDS:
                 self._mark("DLB", "Color")
                 v.colour_word = COLOUR_WORDS[target]
 
     def key(self, key):
-        """A key pressed and released with no mouse button held."""
+        """A key pressed and released with no mouse button held: a key of
+        the page goes to the form (Tab, Enter, Esc, and Space and the arrows
+        where they act on the focused item); a character goes to the title
+        box when it has the focus."""
         self.reasons = []
         v = self.visit
         if v is None:
             return
-        focus = v.screen.by_name.get(v.focus) if v.focus else None
-        if focus is None or not focus.enabled:
+        s, item = v.screen, v.focused
+        role = item["role"] if item else None
+        button = role in ("button", "link")
+        if key in ("Tab", "shift+Tab"):
+            self._move_focus(-1 if key == "shift+Tab" else 1)
+        elif key == "Escape":
+            self._press(s.item_named(s.escape_item))
+        elif key == "Return":
+            if item and item["setting"]:
+                self._press(s.item_named(s.default_item))
+            elif item and button:
+                self._press(v.focus)
+        elif key == "space" and role in ("button", "link", "check", "radio"):
+            if button:
+                self._press(v.focus)
+            else:
+                self._toggle(v.focus)
+        elif key in ("Left", "Right", "Up", "Down") and role != "text":
+            if role == "radio":
+                self._move_in_group(-1 if key in ("Left", "Up") else 1)
+            elif s.form == "FormMain" and 0 <= v.focus < 4:
+                v.focus ^= 1 if key in ("Left", "Right") else 2
+        elif key in CHARACTERS and role == "text" and s.form == "Form3":
+            self._mark("Form3", "Text1")  # typed into the title box
+
+    def may_save(self, key):
+        """Whether this key may save the settings page on view."""
+        v = self.visit
+        if v is None or v.screen.form not in SETTINGS_PAGES or v.focused is None:
+            return False
+        item = v.focused
+        return (key == "Return" and item["setting"]) or (key in ("Return", "space") and item["name"] == "保存")
+
+    def _move_focus(self, step):
+        stops = self.visit.tab_stops()
+        if not stops:
             return
-        if focus.kind == "textbox" and key in CHARACTERS and v.screen.form == "Form3":
-            self._mark("Form3", "Text1")
-        if focus.kind == "textbox" and focus.multiline and key == "Escape":
-            # a multi-line text box asks its parent window to close
-            self.reasons.append(("leave", "Escape in " + focus.name))
-        if focus.kind in ("checkbox", "option") and key == "space":
-            self._native_click(focus.name)
+        v = self.visit
+        at = stops.index(v.focus) if v.focus in stops else None
+        v.focus = stops[(0 if step > 0 else -1) if at is None else (at + step) % len(stops)]
+
+    def _move_in_group(self, step):
+        v, s = self.visit, self.visit.screen
+        group = v.focused["group"]
+        members = [i for i, item in enumerate(s.items) if item["group"] == group and s.item_available(i)]
+        if v.focus not in members:
+            return
+        v.focus = members[(members.index(v.focus) + step) % len(members)]
+        self._toggle(v.focus)  # the arrows choose as they go
+
+    def _toggle(self, index):
+        """A box ticked or an option chosen from the keyboard: marked as a
+        left press marks it."""
+        s = self.visit.screen
+        if index < 0 or not s.item_available(index):
+            return
+        control = s.items[index]["parts"][0]
+        if s.form in ("Form1", "Form2") and control.startswith("Check"):
+            self._mark(s.form, control)
+        if s.form == "DLB" and control == "Check1":
+            self._mark("DLB", "Front")
+        if s.form == "DLB" and control in ("Option1", "Option2", "Option3"):
+            self._mark("DLB", "Skin")
+            self.visit.skin = control
+
+    def _press(self, index):
+        """A picture button pressed from the keyboard: what its click does."""
+        v, s = self.visit, self.visit.screen
+        if index < 0 or not s.item_available(index):
+            return
+        name = owner(s, s.by_name[s.items[index]["parts"][0]])
+        for p in self.pressables[s.form]:
+            if p.name != name:
+                continue
+            if p.does in ("save", "leave", "open", "minimise", "end", "notice"):
+                self.reasons.append((p.does, p.name))
+            if p.does == "notice":
+                self.notice_pending = (p.does, p.name)
+            if p.does == "swatch":
+                self._mark("DLB", "Color")
+                v.colour_word = COLOUR_WORDS[p.name]
 
     def close_request(self):
         self.reasons = []
@@ -430,9 +553,10 @@ class Model:
             self._mark("DLB", "Front")
 
     def _native_click(self, name):
-        """A native box or option clicked (mouse or space bar)."""
+        """A native box or option clicked with the mouse."""
         if self.visit.screen.form == "DLB" and name in ("Option1", "Option2"):
             self._mark("DLB", "Skin")
+            self.visit.skin = name
 
     def _drag_starts(self):
         v = self.visit

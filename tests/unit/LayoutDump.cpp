@@ -1,7 +1,8 @@
-// Prints every screen's controls as they stand when the screen opens, as
-// JSON, for the end-to-end tests: the random run hit-tests its presses with
-// the program's own layout instead of a copy of it. One layout per Windows
-// profile: "xp", and "later", where most tweak boxes are locked.
+// Prints every screen's controls and items as they stand when the screen
+// opens, as JSON, for the end-to-end tests: the random run hit-tests its
+// presses with the program's own layout instead of a copy of it, and knows
+// the order of its items. One layout per Windows profile: "xp", and
+// "later", where most tweak boxes are locked.
 //
 //   velmora_layout > layout.json
 #include <cstdio>
@@ -84,7 +85,19 @@ std::string profileJson(const char* osVersion) {
       out += std::string(firstControl ? "" : ",") + "\n    " + controlJson(*control);
       firstControl = false;
     }
-    out += "]}";
+    out += "], \"items\": [";
+    static const char* kRoles[] = {"button", "link", "check", "radio", "text", "static", "graphic"};
+    for (std::size_t i = 0; i < form.items().size(); ++i) {
+      const Item& item = form.items()[i];
+      std::string parts;
+      for (const std::string& part : item.parts) parts += (parts.empty() ? "" : ", ") + quoted(part);
+      out += std::string(i ? "," : "") + "\n    {\"name\": " + quoted(item.name) + ", \"role\": \"" +
+             kRoles[static_cast<int>(item.role)] + "\", \"parts\": [" + parts + "], \"tabStop\": " +
+             (item.tabStop ? "true" : "false") + ", \"setting\": " + (item.setting ? "true" : "false") +
+             ", \"group\": " + quoted(item.group) + "}";
+    }
+    out += "], \"focus\": " + std::to_string(form.focusedItem()) + ", \"defaultItem\": " +
+           quoted(form.defaultItem()) + ", \"escapeItem\": " + quoted(form.escapeItem()) + "}";
     firstScreen = false;
     if (screen != Screen::FormMain) form.unload();
   }

@@ -181,7 +181,7 @@ TEST(PinnotePage, SaveWritesTouchedOptionsOnlyInTheOrderFrontSkinColor) {
       {"Check1 pressed, released outside", {}, pressCheck1ReleaseOutside, {"save Pinnote\\Front=Yes"}},
       {"Check1 pressed, released outside, over a stored No", {{"Front", "No"}}, pressCheck1ReleaseOutside,
        {"save Pinnote\\Front=No"}},
-      {"Check1 toggled by the space bar", {}, [](TestDesktop& d) { d.space("Check1"); }, {}},
+      {"Check1 toggled by the space bar", {}, [](TestDesktop& d) { d.space("Check1"); }, {"save Pinnote\\Front=No"}},
       {"Check1 pressed with the right button", {},
        [](TestDesktop& d) {
          d.moveTo("Check1");

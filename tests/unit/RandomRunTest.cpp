@@ -1,7 +1,8 @@
 // Long seeded random runs over every screen: pointer moves to random points
 // and onto named controls, presses and releases of any button, the space bar
-// on check boxes and option buttons, characters typed into the title box,
-// splash ticks and Alt+F4. After every event: exactly one screen is on view
+// on check boxes and option buttons, the keys of the page (Tab, Shift+Tab,
+// Enter, Esc, Space, the arrows) wherever the focus is, characters typed
+// into the title box, splash ticks and Alt+F4. After every event: exactly one screen is on view
 // (or the program has ended, and a fresh one starts over the same registry
 // and store); nothing escaped; the registry and the settings store changed
 // only inside a save, and at exactly the settings whose marks were up —
@@ -124,8 +125,10 @@ class RandomRun {
         press(form);
       } else if (kind < 90) {
         release();
-      } else if (kind < 95) {
+      } else if (kind < 93) {
         space(form);
+      } else if (kind < 97) {
+        key(form);
       } else if (kind < 99) {
         typeInto(form);
       } else if (name != "FormMain" || chance(0.05)) {
@@ -236,9 +239,45 @@ class RandomRun {
     if (boxes.empty()) return;
     const std::string box = boxes[static_cast<std::size_t>(pick(static_cast<int>(boxes.size())))];
     what_ = "space on " + form.name() + "." + box;
-    if (form.name() == "DLB" && (box == "Option1" || box == "Option2") && form.c(box).Enabled())
-      marks_.raise("DLB", "Skin");
-    d_->space(box);
+    form.focusTaken(box);
+    keyOnFocus(form, Key::Space, false);
+  }
+
+  void key(Form& form) {
+    static constexpr std::array<Key, 8> kKeys = {Key::Tab,   Key::Enter, Key::Escape, Key::Space,
+                                                 Key::Left, Key::Right, Key::Up,     Key::Down};
+    const Key k = kKeys[static_cast<std::size_t>(pick(static_cast<int>(kKeys.size())))];
+    const bool shift = chance(0.3);
+    what_ = "key " + std::to_string(static_cast<int>(k)) + (shift ? " with shift" : "") + " on " + form.name();
+    keyOnFocus(form, k, shift);
+  }
+
+  // What a key of the page will do to the marks and whether it saves,
+  // worked out from the item with the focus before it runs.
+  void keyOnFocus(Form& form, Key k, bool shift) {
+    const int focused = form.focusedItem();
+    const std::string page = form.name();
+    if (focused >= 0 && form.itemAvailable(focused)) {
+      const Item& item = form.items()[static_cast<std::size_t>(focused)];
+      const std::string control = item.parts.front();
+      const bool onButton = item.role == Role::PushButton || item.role == Role::Link;
+      if (isSettingsPage(page) && ((k == Key::Enter && item.setting) || ((k == Key::Enter || k == Key::Space) &&
+                                                                         onButton && item.name == "保存")))
+        expectedSave_ = page;
+      if (k == Key::Space && item.role == Role::CheckButton) {
+        if (isTweakPage(page)) marks_.raise(page, settingOfBox(page, control[5] - '1'));
+        if (page == "DLB") marks_.raise("DLB", "Front");
+      }
+      const bool arrow = k == Key::Left || k == Key::Right || k == Key::Up || k == Key::Down;
+      if (page == "DLB" && item.role == Role::RadioButton && (k == Key::Space || arrow)) marks_.raise("DLB", "Skin");
+      if (page == "DLB" && onButton && (k == Key::Space || k == Key::Enter) && !item.setting &&
+          (control == "skinimage1" || control == "skinimage2"))
+        marks_.raise("DLB", "Skin");
+      if (page == "DLB" && onButton && k == Key::Space && (control == "RED" || control == "GREEN" || control == "BLACK"))
+        marks_.raise("DLB", "Color");
+    }
+    if (focused >= 0) what_ += " [" + form.itemName(focused) + (form.itemAvailable(focused) ? "" : " unavailable") + "]";
+    d_->key(k, shift);
   }
 
   void typeInto(Form& form) {

@@ -81,7 +81,9 @@ TEST(TweakSave, SecurityPageWritesInBoxOrderWhateverOrderItReads) {
   EXPECT_EQ(d.shownName(), "FormMain");
 }
 
-TEST(TweakSave, OnlyALeftPressOnABoxMarksIt) {
+// A left press marks a box, and so does a change from the keyboard: a box
+// ticked with the space bar and saved is written, as the user expects.
+TEST(TweakSave, ALeftPressOrTheKeyboardMarksABoxAndNothingElseDoes) {
   struct Case {
     const char* name;
     std::function<void(TestDesktop&)> act;
@@ -106,7 +108,8 @@ TEST(TweakSave, OnlyALeftPressOnABoxMarksIt) {
        0, 0},
       {"right click", [](TestDesktop& d) { d.click("Check4", button::kRight); }, 0, -1},
       {"middle click", [](TestDesktop& d) { d.click("Check4", button::kMiddle); }, 0, -1},
-      {"space bar", [](TestDesktop& d) { d.space("Check4"); }, 1, -1},
+      {"space bar", [](TestDesktop& d) { d.space("Check4"); }, 1, 1},
+      {"space bar twice", [](TestDesktop& d) { d.space("Check4"); d.space("Check4"); }, 0, 0},
       {"pointer only", [](TestDesktop& d) { d.moveTo("Check4"); }, 0, -1},
   };
   for (const TweakPage& page : {kDesktopPage, kSecurityPage}) {

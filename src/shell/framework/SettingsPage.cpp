@@ -23,6 +23,16 @@ void SettingsPage::createControls() {
   addSaveButton(*this);
   addBackButton(*this);
   createPageControls();
+  // The description box is read after the settings; then the buttons, the
+  // default one first, and the title bar's close.
+  for (const char* label : {style_.descriptionLabel, style_.noteLabel})
+    if (find(label)) addItem({.name = label, .role = Role::StaticText, .parts = {label}, .tabStop = false});
+  setDescriptionLabel(style_.descriptionLabel);
+  addItem(buttonItem(kSaveWord, standard::kSave));
+  addItem(buttonItem(kBackWord, standard::kBack));
+  addItem(closeItem());
+  setDefaultItem(kSaveWord);
+  setEscapeItem(kBackWord);
 }
 
 void SettingsPage::Form_Load() { setUpSkin(*this, style_.key); }

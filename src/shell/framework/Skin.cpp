@@ -55,6 +55,14 @@ void attachClosePair(Form& form, const ClosePair& pair, Handler action) {
   form.on(pair.hover, Event::Click, std::move(action));
 }
 
+Item buttonItem(const char* name, const PictureButton& button) {
+  return {.name = name, .role = Role::PushButton, .parts = {button.normal, button.hover, button.pressed}};
+}
+
+Item closeItem(const ClosePair& pair) {
+  return {.name = "关闭", .role = Role::PushButton, .parts = {pair.normal, pair.hover}};
+}
+
 void showControls(Form& form, std::initializer_list<const char*> names) {
   for (const char* name : names) form.c(name).setVisible(true);
 }

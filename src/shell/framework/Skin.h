@@ -47,6 +47,9 @@ inline constexpr PictureButton kBack{.normal = "Image5", .hover = "Image6", .pre
 
 // The tooltip of a close picture that carries one.
 inline constexpr const char* kCloseToolTip = "关闭";
+// The words the save and back pictures show.
+inline constexpr const char* kSaveWord = "保存";
+inline constexpr const char* kBackWord = "返回";
 
 // The blue the setting pages paint their frames, labels and boxes at load.
 inline constexpr Colour kPageBlue = rgb(74, 114, 190);
@@ -85,6 +88,11 @@ void attachPictureButton(Form& form, const PictureButton& button, Handler action
 // The pointer on the normal picture shows the hover picture, whose click
 // does `action`.
 void attachClosePair(Form& form, const ClosePair& pair, Handler action);
+
+// The items of the pieces above: a picture button reads as its word, the
+// close pair as 关闭.
+Item buttonItem(const char* name, const PictureButton& button);
+Item closeItem(const ClosePair& pair = standard::kClose);
 
 void showControls(Form& form, std::initializer_list<const char*> names);
 void hideControls(Form& form, std::initializer_list<const char*> names);

@@ -24,6 +24,9 @@ class WindowPort {
   // A property of the form (back colour) or of one of its controls changed.
   virtual void FormChanged(WindowHandle window) = 0;
   virtual void ControlChanged(WindowHandle window, const Control& control) = 0;
+  // The keyboard focus moved to another item (Form::focusedItem), or its
+  // focus cue was shown or hidden (Form::focusCues).
+  virtual void FocusChanged(WindowHandle window) = 0;
   // Leaves the message loop; every window is already destroyed.
   virtual void EndProgram() = 0;
 };

@@ -48,6 +48,7 @@ class FakeWindowing : public WindowPort {
     log.push_back("state " + nameOf(w) + " " + std::to_string(state));
   }
   void FormChanged(WindowHandle) override {}
+  void FocusChanged(WindowHandle w) override { focusChanges.push_back(nameOf(w)); }
   void ControlChanged(WindowHandle w, const Control& control) override {
     changes.push_back(nameOf(w) + " " + control.name());
   }
@@ -71,6 +72,8 @@ class FakeWindowing : public WindowPort {
   std::set<WindowHandle> visible;
   // Controls whose properties changed, in order: "FormMain Image3".
   std::vector<std::string> changes;
+  // Forms whose focus or focus cue changed, in order.
+  std::vector<std::string> focusChanges;
   std::set<std::string> failToCreate;
   std::set<std::string> missingPictures;
   bool ended = false;

@@ -1,8 +1,9 @@
 #pragma once
 // A headless desktop: the real screens over the fake platform, with mouse
 // and keyboard input delivered to named controls as Windows would deliver
-// it (the press captures the pointer; a check box toggles on a click that
-// ends inside it; the space bar toggles without any mouse press).
+// it (the press captures the pointer; a native control pressed with the left
+// button takes the focus; a check box toggles on a click that ends inside
+// it; the keys of the page go to the form).
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -62,6 +63,9 @@ class TestDesktop {
       pressTarget_ = form.controlAt(pointer.x, pointer.y);
     }
     held |= button;
+    // A native control takes the focus as the left button goes down on it.
+    if (button == button::kLeft && held == button::kLeft)
+      if (Control* under = form.controlAt(pointer.x, pointer.y); under && isNative(*under)) form.focusTaken(under->name());
     form.mouseDown(pointer.x, pointer.y, button);
   }
   // The release goes to the window that took the press.
@@ -78,9 +82,19 @@ class TestDesktop {
     press(button);
     release(button);
   }
-  // Space bar on a check box or option button with the focus.
-  void space(const std::string& control) { shown().userToggle(control); }
+  // A key of the page; false when the form leaves it to the focused control.
+  bool key(Key k, bool shift = false) { return shown().keyDown(k, shift); }
+  // The space bar on a check box or option button, focused first as a click on it would.
+  void space(const std::string& control) {
+    shown().focusTaken(control);
+    key(Key::Space);
+  }
   void type(const std::string& control, int keyAscii) { shown().keyPress(control, keyAscii); }
+  // The name of the item with the focus, "" for none.
+  std::string focused() {
+    Form& form = shown();
+    return form.focusedItem() < 0 ? std::string() : form.itemName(form.focusedItem());
+  }
 
   FakePlatform fake;
   Program app;
@@ -96,6 +110,11 @@ class TestDesktop {
     if (under->kind() != ControlKind::CheckBox && under->kind() != ControlKind::OptionButton) return {};
     if (pressTarget_ != under) return {};
     return under->name();
+  }
+
+  static bool isNative(const Control& c) {
+    return c.kind() == ControlKind::CheckBox || c.kind() == ControlKind::OptionButton ||
+           c.kind() == ControlKind::TextBox;
   }
 
   Form* pressedOn = nullptr;
