@@ -4,6 +4,8 @@
 // to the file VELMORA_TRACE_FILE names: one line per call,
 //   <start µs> <end µs> <service> <call> <what>
 // on the clock of QueryPerformanceCounter. The screens never know.
+// VELMORA_LAYOUT_FILE names where the windows and texts of each form go
+// (Layout.h), for the switch floor to copy.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "shell/framework/Form.h"
+#include "tests/bench/Layout.h"
 #include "win32/Run.h"
 
 namespace velmora::bench {
@@ -53,15 +56,22 @@ std::string handle(WindowHandle window) { return std::to_string(window); }
 
 class TracedWindows : public WindowPort {
  public:
-  TracedWindows(WindowPort& real, Trace& trace) : real_(real), trace_(trace) {}
+  TracedWindows(WindowPort& real, Trace& trace, Layout& layout) : real_(real), trace_(trace), layout_(layout) {}
   WindowHandle CreateFormWindow(Form& form) override {
     const long long t = trace_.now();
     const WindowHandle window = real_.CreateFormWindow(form);
     trace_.add(t, "windows", "create", form.name() + "=" + handle(window));
+    layout_.created(form.name(), reinterpret_cast<HWND>(window));
     return window;
   }
-  void DestroyFormWindow(WindowHandle window) override { timed("destroy", window, [&] { real_.DestroyFormWindow(window); }); }
-  void ShowFormWindow(WindowHandle window) override { timed("show", window, [&] { real_.ShowFormWindow(window); }); }
+  void DestroyFormWindow(WindowHandle window) override {
+    layout_.destroyed(reinterpret_cast<HWND>(window));
+    timed("destroy", window, [&] { real_.DestroyFormWindow(window); });
+  }
+  void ShowFormWindow(WindowHandle window) override {
+    layout_.showing(reinterpret_cast<HWND>(window));  // outside the timed call
+    timed("show", window, [&] { real_.ShowFormWindow(window); });
+  }
   void HideFormWindow(WindowHandle window) override { timed("hide", window, [&] { real_.HideFormWindow(window); }); }
   void SetWindowState(WindowHandle window, int state) override { real_.SetWindowState(window, state); }
   void FormChanged(WindowHandle window) override { timed("form-changed", window, [&] { real_.FormChanged(window); }); }
@@ -79,6 +89,7 @@ class TracedWindows : public WindowPort {
   }
   WindowPort& real_;
   Trace& trace_;
+  Layout& layout_;
 };
 
 class TracedUser32 : public User32Api {
@@ -195,6 +206,7 @@ class TracedSettings : public SettingsStore {
 // The wrappers and the trace they write, alive for the whole run.
 struct Traced {
   Trace trace;
+  Layout layout;
   std::unique_ptr<TracedWindows> windows;
   std::unique_ptr<TracedUser32> user32;
   std::unique_ptr<TracedRegistry> registry;
@@ -202,7 +214,7 @@ struct Traced {
   std::unique_ptr<TracedSettings> settings;
 
   Services wrap(const Services& real) {
-    windows = std::make_unique<TracedWindows>(real.windows, trace);
+    windows = std::make_unique<TracedWindows>(real.windows, trace, layout);
     user32 = std::make_unique<TracedUser32>(real.user32, trace);
     registry = std::make_unique<TracedRegistry>(real.registry, trace);
     osVersion = std::make_unique<TracedOsVersion>(real.osVersion, trace);
@@ -215,6 +227,7 @@ struct Traced {
                     .osVersion = *osVersion,
                     .programStart = real.programStart};
   }
+  ~Traced() { layout.write(); }
 };
 
 }  // namespace velmora::bench
