@@ -159,6 +159,24 @@ def shm_kib(session_pid, exe_name):
     return total, segments
 
 
+def rss_by_owner(session_pid, exe_name):
+    """{owner: resident KiB} of the process's mappings: each file by its name
+    (a DLL, a font), the X shared images, and the anonymous memory (heaps,
+    the pictures' and windows' bitmaps)."""
+    owners, owner = {}, None
+    with open("/proc/%s/smaps" % process_of(session_pid, exe_name)) as f:
+        for line in f:
+            head = line.split(None, 1)[0]
+            if "-" in head and not head.endswith(":"):
+                parts = line.split(None, 5)
+                path = parts[5].strip() if len(parts) > 5 else ""
+                owner = "X shared images" if "SYSV" in path else \
+                    os.path.basename(path) if path.startswith("/") else (path or "anonymous memory")
+            elif head == "Rss:" and owner:
+                owners[owner] = owners.get(owner, 0) + int(line.split()[1])
+    return owners
+
+
 def pad(text, width):
     """text left-aligned in `width` terminal columns (a CJK character takes two)."""
     columns = sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
@@ -186,6 +204,7 @@ class Bench:
         self.bare_times = {}  # mode -> [seconds]
         self.matched_times = {}  # form -> {mode: [seconds]}
         self.matched_rss = {}  # form -> [KiB]
+        self.floor_owners = {}  # form -> {owner: KiB}, its last run
         self.start = {}  # "bare", "matched", "Velmora" -> [seconds]
 
     def drive_c(self, name):
@@ -235,6 +254,8 @@ class Bench:
                 settle(0.05)
             settle(0.3)
             rss = rss_kib(app.proc.pid, "switch_floor.exe")
+            if "--page" in args:
+                self.floor_owners[args[args.index("--page") + 1]] = rss_by_owner(app.proc.pid, "switch_floor.exe")
             if trace:
                 click(self.x, geometry, FLOOR_CLOSE)
                 app.exit_code(10)
@@ -299,6 +320,7 @@ class Bench:
                     sample(done)
             if not self.x.shown(ui.MAIN):
                 raise HarnessError("main window not on view after the round trips")
+            memory["owners"] = rss_by_owner(app.proc.pid, exe_name)
             if close:  # ends the program the way that lets it write its trace
                 click(self.x, CENTRED_MAIN, ui.centre(ui.CLOSE_BOX))
                 app.exit_code(10)
@@ -413,7 +435,14 @@ class Bench:
              " ".join("%s %.1f" % (form, kib / 1024) for form, kib in floor_rss.items()), None),
             ("Velmora's own memory: its RSS minus the %s floor's (target < 8 MiB)" % heaviest,
              "%.1f MiB" % (own / 1024), own_ok),
+            ("  by owner, Velmora minus that floor (MiB, parts of 0.1 MiB and more)", "", None),
         ]
+        floor_owners = self.floor_owners.get(heaviest, {})
+        velmora_owners = memory.get("owners", {})
+        parts = {o: velmora_owners.get(o, 0) - floor_owners.get(o, 0) for o in set(velmora_owners) | set(floor_owners)}
+        for owner, kib in sorted(parts.items(), key=lambda p: -abs(p[1])):
+            if abs(kib) >= 100:
+                self.notes.append(("    " + owner, "%+.1f" % (kib / 1024), None))
 
     def print_table(self):
         print("bench: medians and 95th percentiles; Velmora %d samples per switch, each page's matched floor %d "

@@ -167,7 +167,9 @@ def report(velmora_path, floor_files, rows, missed):
                 vm = median_us(v, step)
                 if vm is not None and (step in ("window creation", "load step") or vm > 0):
                     print("| of which Velmora's %s | | %s | |" % (step, ms(vm)))
-            if excess:
-                worst = max(excess, key=excess.get)
+            worst = max(excess, key=excess.get) if excess else None
+            if worst and excess[worst] > 0:
                 print("Velmora's own: %s, %+.2f ms over the floor's same step" % (worst, excess[worst] / 1000))
+            elif worst:
+                print("Velmora's own: none, no step takes longer than the floor's")
             print()
