@@ -23,8 +23,8 @@ styles, places, texts, fonts, check states and tooltip tools) and draws the
 same caption texts on one background bitmap, and nothing else; the start row
 beside a floor that makes the splash's window. The bare floor (no child
 window, no text: the same switches with nothing on the screens) is a second
-table, not a target. Floor batches run before and after Velmora in the same
-run. Input goes through XTest and windows are seen by their MapNotify
+table, not a target. The floors run between Velmora's tours (after the first,
+after every third, after the last), so that both sides see the same load. Input goes through XTest and windows are seen by their MapNotify
 events on a direct X connection, so both sides are timed the same way.
 
 Then where the time goes: per page and direction, each step of the trace
@@ -52,8 +52,12 @@ TRACE_EXE = os.path.join(ROOT, "build", "x86_64", "VelmoraTrace.exe")
 EXE_I686 = os.path.join(ROOT, "build", "i686", "Velmora.exe")
 RUNS = max(1, int(os.environ.get("VELMORA_BENCH_RUNS", "7")))
 ROUND_TRIPS = int(os.environ.get("VELMORA_BENCH_ROUND_TRIPS", "200"))
-FLOOR_SWITCHES = 30  # bare floor: round trips per batch, before and after Velmora
-MATCHED_SWITCHES = 20  # each page's matched floor: round trips per batch, before and after
+# The floors run between Velmora's tours (their windows cover Velmora's
+# main window while they run), so that both see the same load: after the
+# first tour, after every INTERLEAVE tours and after the last, each page's
+# matched floor and each bare mode make SWITCHES round trips.
+INTERLEAVE = 3
+SWITCHES = 3
 TRACE_TOURS = 4  # tours of the trace build after its first
 RATIO_TARGET = 1.15
 FRAME_MS = 1000 / 60
@@ -81,6 +85,7 @@ TOUR = len(TARGETS)
 # The forms the matched floors copy besides each page (tests/bench/Layout.h).
 MAIN_FORM, LOADING_FORM, SPLASH_FORM = "FormMain", "Loading", "FormLoad"
 CENTRED_MAIN = ui.centred()
+MAIN_BACKGROUND = (290, 190)  # between the tiles: a press there does nothing
 FLOOR_POINT = (300, 200)
 FLOOR_CLOSE = (560, 8)
 
@@ -267,9 +272,9 @@ class Bench:
     def floor_batches(self):
         """The bare floor in both pairs of modes, and each page's matched floor."""
         for open_mode, back_mode in ((LOADING, UNLOAD), (DIRECT, SHOW)):
-            self.floor_run(self.floor_args(open_mode, back_mode), FLOOR_SWITCHES, self.bare_times)
+            self.floor_run(self.floor_args(open_mode, back_mode), SWITCHES, self.bare_times)
         for _, _, _, open_mode, _, back_mode, form in TARGETS:
-            rss = self.floor_run(self.floor_args(open_mode, back_mode, form), MATCHED_SWITCHES,
+            rss = self.floor_run(self.floor_args(open_mode, back_mode, form), SWITCHES,
                                  self.matched_times.setdefault(form, {}))
             self.matched_rss.setdefault(form, []).append(rss)
 
@@ -288,10 +293,11 @@ class Bench:
 
     # --- Velmora's pages ----------------------------------------------------------
 
-    def velmora_pages(self, exe=EXE, trips=None, close=False):
+    def velmora_pages(self, exe=EXE, trips=None, close=False, between=None):
         """A full tour of every page, then `trips` more round trips (whole
         tours): each switch's time by target, and the memory after the tour
-        and after every seventh tour."""
+        and after every seventh tour. `between(tours)` runs after the first
+        tour and after each one after it, Velmora on its main window."""
         trips = whole_tours(ROUND_TRIPS if trips is None else trips)
         _, app, _ = self.x.launch_to_map(self.prefix, exe, ui.MAIN)
         settle(0.5)
@@ -318,6 +324,8 @@ class Bench:
                 done = trip + 1 - TOUR  # round trips after the first tour
                 if done == 0 or (done > 0 and (done % (7 * TOUR) == 0 or done == trips)):
                     sample(done)
+                if between and done >= 0 and done % TOUR == 0:
+                    between(done // TOUR, done == trips)
             if not self.x.shown(ui.MAIN):
                 raise HarnessError("main window not on view after the round trips")
             memory["owners"] = rss_by_owner(app.proc.pid, exe_name)
@@ -382,9 +390,16 @@ class Bench:
         settle(0.5)
         self.trace_build()
         self.start_times()
-        self.floor_batches()
-        opened, back, memory = self.velmora_pages()
-        self.floor_batches()
+
+        def floors_between(tours, last):
+            if tours % INTERLEAVE == 0 or last:
+                self.floor_batches()
+                # Velmora's window active again, as the floor's left it, so
+                # that no timed press is the one that activates it.
+                click(self.x, CENTRED_MAIN, MAIN_BACKGROUND)
+                settle(0.3)
+
+        opened, back, memory = self.velmora_pages(between=floors_between)
 
         self.missed_rows = set()
         if not self.time_row("start to first splash frame", "start, splash window", self.start["matched"],
@@ -445,9 +460,11 @@ class Bench:
                 self.notes.append(("    " + owner, "%+.1f" % (kib / 1024), None))
 
     def print_table(self):
+        matched = min(len(v) for modes in self.matched_times.values() for v in modes.values())
+        bare = min(len(v) for v in self.bare_times.values())
         print("bench: medians and 95th percentiles; Velmora %d samples per switch, each page's matched floor %d "
-              "per switch, bare floor %d per mode, start %d runs"
-              % (1 + whole_tours(ROUND_TRIPS) // TOUR, 4 * MATCHED_SWITCHES, 4 * FLOOR_SWITCHES, RUNS))
+              "per switch, bare floor %d per mode (run between Velmora's tours), start %d runs"
+              % (1 + whole_tours(ROUND_TRIPS) // TOUR, matched, bare, RUNS))
         print("| %s | %s | %s | %s | %s | %s | %s |" % ("row", "matched floor", "floor", "Velmora", "ratio",
                                                       "Velmora p95", "target"))
         print("|---|---|---|---|---|---|---|")
