@@ -4,6 +4,7 @@
 //
 //   switch_floor.exe --open loading|direct --back unload|show [--trace FILE]
 //                    [--layout FILE --main FORM --page FORM --loading FORM]
+//                    [--at X,Y]
 //
 // Two screens: "Floor" (the main window) and "Floor B" (a page), and
 // "Floor Loading", the window shown during a switch via Loading, made on
@@ -33,6 +34,9 @@
 //   --back show     hide page; create and show main; destroy page
 // Showing is ShowWindow, SetForegroundWindow and UpdateWindow. A click in
 // the close box (546,0 34x18) of either screen ends the program.
+//
+// --at X,Y puts every screen's top-left corner there instead of centring it
+// (the benchmark keeps the floor's input off Velmora's centred window).
 //
 // --trace FILE writes one line per step ("<microseconds> <step>") when the
 // program ends, on the same clock as Velmora's trace build.
@@ -97,6 +101,8 @@ struct Floor {
   HDC background = nullptr;  // a memory DC holding the bitmap every screen paints
   HBRUSH containerBrush = nullptr;
   HWND loading = nullptr;
+  bool placed = false;
+  POINT at{};
   Screen main, page, loadingScreen;
   std::vector<HFONT> fonts;
   // What each window paints: its screen, and which of its children it is (-1 the screen).
@@ -239,8 +245,8 @@ HFONT FontOf(int index) {
 // The screen's window, its children and owned windows, its tools, then its
 // layering, in the order Velmora makes them.
 HWND CreateScreen(const Screen& s, const wchar_t* caption) {
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - s.width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - s.height) / 2;
+  const int x = floor_.placed ? floor_.at.x : (GetSystemMetrics(SM_CXSCREEN) - s.width) / 2;
+  const int y = floor_.placed ? floor_.at.y : (GetSystemMetrics(SM_CYSCREEN) - s.height) / 2;
   HWND hwnd = CreateWindowExW(s.exstyle & ~WS_EX_LAYERED, L"FloorScreen", caption, s.style, x, y, s.width, s.height,
                               nullptr, nullptr, floor_.instance, nullptr);
   if (!hwnd) return nullptr;
@@ -422,6 +428,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (option == L"--main") mainForm = narrow(value);
     if (option == L"--page") pageForm = narrow(value);
     if (option == L"--loading") loadingForm = narrow(value);
+    if (option == L"--at") floor_.placed = swscanf(value.c_str(), L"%ld,%ld", &floor_.at.x, &floor_.at.y) == 2;
   }
   LocalFree(argv);
   if (!layout.empty()) {
