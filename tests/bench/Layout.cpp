@@ -204,7 +204,11 @@ void Layout::destroyed(HWND window) {
 }
 
 void Layout::painting(HWND window) {
-  if (!window && painting_) painted_.insert(painting_);
+  if (!window && painting_) {
+    painted_.insert(painting_);
+    if (painted) painted(paintBegan_);
+  }
+  if (window && now) paintBegan_ = now();
   painting_ = window;
 }
 

@@ -17,6 +17,7 @@
 // top-level window (the tooltip). <call> is DrawTextW or TextOutW.
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -37,6 +38,10 @@ class Layout {
 
   // From the drawing calls the view makes.
   void painting(HWND window);  // nullptr: the paint ended
+  // Told of each paint of the view's windows when it ends, with the time it
+  // began on the clock `now` gives.
+  std::function<long long()> now;
+  std::function<void(long long began)> painted;
   void drew(HDC dc, const wchar_t* text, int length, const RECT& place, UINT format, const char* call);
 
  private:
@@ -83,6 +88,7 @@ class Layout {
   std::map<std::string, Form> forms_;
   std::vector<LOGFONTW> fonts_;
   HWND painting_ = nullptr;
+  long long paintBegan_ = 0;
   std::set<HWND> painted_;  // windows whose first paint is over
 };
 

@@ -1,6 +1,7 @@
 // VelmoraTrace.exe: Velmora with each service call timed, for the benchmark.
 // Every call to the windows, the layered-window calls, the registry, the
-// settings store and the version lookup is written, when the program ends,
+// settings store and the version lookup, and every paint of the view's
+// windows (BeginPaint to EndPaint), is written, when the program ends,
 // to the file VELMORA_TRACE_FILE names: one line per call,
 //   <start µs> <end µs> <service> <call> <what>
 // on the clock of QueryPerformanceCounter. The screens never know.
@@ -214,6 +215,9 @@ struct Traced {
   std::unique_ptr<TracedSettings> settings;
 
   Services wrap(const Services& real) {
+    // Each paint of a window of the view, from BeginPaint to EndPaint.
+    layout.now = [this] { return trace.now(); };
+    layout.painted = [this](long long began) { trace.add(began, "view", "paint"); };
     windows = std::make_unique<TracedWindows>(real.windows, trace, layout);
     user32 = std::make_unique<TracedUser32>(real.user32, trace);
     registry = std::make_unique<TracedRegistry>(real.registry, trace);

@@ -86,6 +86,11 @@ def velmora_switches(calls):
             steps["registry"] = sum(c[1] - c[0] for c in inside if c[2] == "registry")
             steps["layered-window calls"] = sum(c[1] - c[0] for c in inside if c[2] == "user32")
             steps["control changes"] = sum(c[1] - c[0] for c in inside if c[3] in ("control-changed", "form-changed"))
+            # The view's paints inside the show of the window switched to
+            # (the page, or the main window going back): its WM_PAINTs.
+            show = idx[next(n for n, (c, r) in enumerate(pattern) if c == "show" and r != "L")]
+            steps["painting in its show"] = sum(c[1] - c[0] for c in calls if c[2] == "view" and
+                                                  calls[show][0] <= c[0] and c[1] <= calls[show][1])
             found.setdefault((kind, page), []).append(steps)
             k += len(pattern) - 1
             break
@@ -163,7 +168,8 @@ def report(velmora_path, floor_files, rows, missed):
                 if step != "total" and over is not None:
                     excess[step] = over
                 print("| %s | %s | %s | %s |" % (step, ms(fm), ms(vm), "-" if over is None else "%+.2f" % (over / 1000)))
-            for step in ("window creation", "load step", "registry", "layered-window calls", "control changes"):
+            for step in ("window creation", "load step", "registry", "layered-window calls", "control changes",
+                         "painting in its show"):
                 vm = median_us(v, step)
                 if vm is not None and (step in ("window creation", "load step") or vm > 0):
                     print("| of which Velmora's %s | | %s | |" % (step, ms(vm)))
