@@ -165,35 +165,31 @@ void Layout::showing(HWND window) {
   form.caption = windowText(window);
   addChildren(form, window, -1);
   // Owned top-level windows: the tooltip window and its tools.
-  struct Owned {
-    Layout* self;
-    Form* form;
-  } owned{this, &form};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND top, LPARAM lp) -> BOOL {
-        auto& [self, form] = *reinterpret_cast<Owned*>(lp);
-        if (GetWindow(top, GW_OWNER) != form->hwnd) return TRUE;
-        const std::wstring cls = className(top);
-        if (_wcsicmp(cls.c_str(), L"IME") == 0) return TRUE;  // the system's own
-        RECT none{};
-        form->windows.push_back({top, -2, cls, windowText(top), static_cast<DWORD>(GetWindowLongW(top, GWL_STYLE)),
-                                 static_cast<DWORD>(GetWindowLongW(top, GWL_EXSTYLE)), none,
-                                 self->fontOf(reinterpret_cast<HFONT>(SendMessageW(top, WM_GETFONT, 0, 0))), 0});
-        const int tooltip = static_cast<int>(form->windows.size() - 1);
-        if (_wcsicmp(cls.c_str(), TOOLTIPS_CLASSW) != 0) return TRUE;
-        const int count = static_cast<int>(SendMessageW(top, TTM_GETTOOLCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-          wchar_t text[256] = L"";
-          TOOLINFOW tool{};
-          tool.cbSize = TTTOOLINFOW_V2_SIZE;
-          tool.lpszText = text;
-          if (!SendMessageW(top, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tool))) continue;
-          form->tools.push_back({tooltip, self->indexOf(*form, tool.hwnd), tool.uFlags, tool.rect, text});
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&owned));
+  Owned owned{this, &form};
+  EnumThreadWindows(GetCurrentThreadId(), addOwned, reinterpret_cast<LPARAM>(&owned));
+}
+
+BOOL CALLBACK Layout::addOwned(HWND top, LPARAM lp) {
+  auto& [self, form] = *reinterpret_cast<Owned*>(lp);
+  if (GetWindow(top, GW_OWNER) != form->hwnd) return TRUE;
+  const std::wstring cls = className(top);
+  if (_wcsicmp(cls.c_str(), L"IME") == 0) return TRUE;  // the system's own
+  RECT none{};
+  form->windows.push_back({top, -2, cls, windowText(top), static_cast<DWORD>(GetWindowLongW(top, GWL_STYLE)),
+                           static_cast<DWORD>(GetWindowLongW(top, GWL_EXSTYLE)), none,
+                           self->fontOf(reinterpret_cast<HFONT>(SendMessageW(top, WM_GETFONT, 0, 0))), 0});
+  const int tooltip = static_cast<int>(form->windows.size() - 1);
+  if (_wcsicmp(cls.c_str(), TOOLTIPS_CLASSW) != 0) return TRUE;
+  const int count = static_cast<int>(SendMessageW(top, TTM_GETTOOLCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = L"";
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.lpszText = text;
+    if (!SendMessageW(top, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tool))) continue;
+    form->tools.push_back({tooltip, self->indexOf(*form, tool.hwnd), tool.uFlags, tool.rect, text});
+  }
+  return TRUE;
 }
 
 void Layout::destroyed(HWND window) {

@@ -80,6 +80,11 @@ class Layout {
     std::vector<Tool> tools;
     std::vector<Text> texts;
   };
+  struct Owned {
+    Layout* self;
+    Form* form;
+  };
+  static BOOL CALLBACK addOwned(HWND top, LPARAM owned);
   int fontOf(HFONT font);
   void addChildren(Form& form, HWND parent, int parentIndex);
   int indexOf(const Form& form, HWND window) const;
