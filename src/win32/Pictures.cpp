@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Types.h"
@@ -59,6 +60,72 @@ Region shownRegion(const std::uint32_t* argb, int width, int height) {
   return Region(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data())));
 }
 
+// A top-down DIB section of `bits` bits per pixel (8: with `palette` as its
+// colours) holding the pixels `argb`, each by its index in `palette` at 8
+// bits, else by its colour; nullptr when none can be made.
+Bitmap bitmapOf(const std::vector<std::uint32_t>& argb, int width, int height, int bits,
+                const std::vector<std::uint32_t>& palette = {}, const std::vector<BYTE>& indices = {}) {
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+  } info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = width;
+  info.header.biHeight = -height;  // top-down
+  info.header.biPlanes = 1;
+  info.header.biBitCount = static_cast<WORD>(bits);
+  info.header.biCompression = BI_RGB;
+  if (bits == 8) {
+    info.header.biClrUsed = static_cast<DWORD>(palette.size());
+    for (std::size_t i = 0; i < palette.size(); ++i)
+      info.colours[i] = RGBQUAD{.rgbBlue = static_cast<BYTE>(palette[i]), .rgbGreen = static_cast<BYTE>(palette[i] >> 8),
+                                .rgbRed = static_cast<BYTE>(palette[i] >> 16), .rgbReserved = 0};
+  }
+  void* pixels = nullptr;
+  Bitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (!bitmap || !pixels) return nullptr;
+  const std::size_t stride = (static_cast<std::size_t>(width) * bits / 8 + 3) & ~std::size_t{3};
+  for (int y = 0; y < height; ++y) {
+    auto* row = static_cast<BYTE*>(pixels) + stride * static_cast<std::size_t>(y);
+    const std::size_t first = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+    if (bits == 32) {
+      std::memcpy(row, argb.data() + first, static_cast<std::size_t>(width) * 4);
+    } else if (bits == 8) {
+      std::memcpy(row, indices.data() + first, static_cast<std::size_t>(width));
+    } else {
+      for (int x = 0; x < width; ++x) {
+        const std::uint32_t pixel = argb[first + static_cast<std::size_t>(x)];
+        row[3 * x] = static_cast<BYTE>(pixel);
+        row[3 * x + 1] = static_cast<BYTE>(pixel >> 8);
+        row[3 * x + 2] = static_cast<BYTE>(pixel >> 16);
+      }
+    }
+  }
+  return bitmap;
+}
+
+// A picture drawn by a plain copy of the pixels that show needs no alpha:
+// it is kept at 8 bits with its own colours when the pixels that show have
+// no more than 256 of them (a quarter of the memory, the same pixels once
+// copied), else at 24 bits. The pixels that do not show are never copied.
+Bitmap keptForCopying(const std::vector<std::uint32_t>& argb, int width, int height) {
+  std::vector<std::uint32_t> palette;
+  std::unordered_map<std::uint32_t, BYTE> index;
+  std::vector<BYTE> indices(argb.size(), 0);
+  for (std::size_t i = 0; i < argb.size(); ++i) {
+    if ((argb[i] >> 24) != 0xFF) continue;
+    const std::uint32_t colour = argb[i] & 0xFFFFFF;
+    auto it = index.find(colour);
+    if (it == index.end()) {
+      if (palette.size() == 256) return bitmapOf(argb, width, height, 24);
+      it = index.emplace(colour, static_cast<BYTE>(palette.size())).first;
+      palette.push_back(colour);
+    }
+    indices[i] = it->second;
+  }
+  return bitmapOf(argb, width, height, 8, palette, indices);
+}
+
 // Decodes the resource `name`; `id` names the picture in a failure message.
 Picture decode(const std::string& name, const std::string& id) {
   HRSRC resource = FindResourceA(nullptr, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
@@ -88,37 +155,31 @@ Picture decode(const std::string& name, const std::string& id) {
   Gdiplus::DllExports::GdipGetImageWidth(image.get(), &width);
   Gdiplus::DllExports::GdipGetImageHeight(image.get(), &height);
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* pixels = nullptr;
-  Picture picture;
-  picture.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
-  if (!picture.bitmap || !pixels) throw PlatformFailure("内存不足，无法载入图片 " + id);
-  picture.width = static_cast<int>(width);
-  picture.height = static_cast<int>(height);
-
-  // Premultiplied pixels straight into the DIB, as AlphaBlend wants them.
+  // Premultiplied pixels, as AlphaBlend wants them; a picture that needs
+  // no blend is kept in fewer bits below.
+  std::vector<std::uint32_t> argb(std::size_t{width} * height);
   Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
   Gdiplus::BitmapData data{};
   data.Width = width;
   data.Height = height;
   data.Stride = static_cast<INT>(width * 4);
   data.PixelFormat = PixelFormat32bppPARGB;
-  data.Scan0 = pixels;
+  data.Scan0 = argb.data();
   if (Gdiplus::DllExports::GdipBitmapLockBits(image.get(), &all,
                                                Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
                                                PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
     throw PlatformFailure("无法解码图片 " + id);
   Gdiplus::DllExports::GdipBitmapUnlockBits(image.get(), &data);
-  const auto* argb = static_cast<const std::uint32_t*>(pixels);
-  picture.opaque = std::all_of(argb, argb + std::size_t{width} * height,
-                               [](std::uint32_t pixel) { return (pixel >> 24) == 0xFF; });
-  if (!picture.opaque) picture.shownPart = shownRegion(argb, picture.width, picture.height);
+
+  Picture picture;
+  picture.width = static_cast<int>(width);
+  picture.height = static_cast<int>(height);
+  picture.opaque = std::all_of(argb.begin(), argb.end(), [](std::uint32_t pixel) { return (pixel >> 24) == 0xFF; });
+  if (!picture.opaque) picture.shownPart = shownRegion(argb.data(), picture.width, picture.height);
+  const bool blended = !picture.opaque && !picture.shownPart;
+  picture.bitmap = blended ? bitmapOf(argb, picture.width, picture.height, 32)
+                           : keptForCopying(argb, picture.width, picture.height);
+  if (!picture.bitmap) throw PlatformFailure("内存不足，无法载入图片 " + id);
   return picture;
 }
 

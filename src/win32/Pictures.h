@@ -1,7 +1,9 @@
 #pragma once
 // The embedded pictures, decoded once from their compressed resources with
-// GDI+ and kept as premultiplied 32-bit bitmaps for the run. The ones no
-// window has asked for yet are decoded while the program is idle (the
+// GDI+ and kept for the run in the form they are drawn from: a picture
+// drawn by a plain copy at 8 bits with its own colours (24 when it has
+// more than 256), one that must be blended as premultiplied 32 bits. The
+// ones no window has asked for yet are decoded while the program is idle (the
 // splash fades in for over a second), so that no switch waits for a decode
 // and memory does not grow as pages are first visited.
 #include <windows.h>

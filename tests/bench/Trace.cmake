@@ -3,6 +3,7 @@
 # each screen switch goes from it.
 add_executable(velmora_trace WIN32 EXCLUDE_FROM_ALL
   ${CMAKE_SOURCE_DIR}/tests/bench/TraceMain.cpp
+  ${CMAKE_SOURCE_DIR}/tests/bench/Layout.cpp
   ${CMAKE_SOURCE_DIR}/src/win32/velmora.rc
   ${CMAKE_BINARY_DIR}/pictures.rc)
 set_target_properties(velmora_trace PROPERTIES OUTPUT_NAME VelmoraTrace)

@@ -1,9 +1,12 @@
 // VelmoraTrace.exe: Velmora with each service call timed, for the benchmark.
 // Every call to the windows, the layered-window calls, the registry, the
-// settings store and the version lookup is written, when the program ends,
+// settings store and the version lookup, and every paint of the view's
+// windows (BeginPaint to EndPaint), is written, when the program ends,
 // to the file VELMORA_TRACE_FILE names: one line per call,
 //   <start µs> <end µs> <service> <call> <what>
 // on the clock of QueryPerformanceCounter. The screens never know.
+// VELMORA_LAYOUT_FILE names where the windows and texts of each form go
+// (Layout.h), for the switch floor to copy.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "shell/framework/Form.h"
+#include "tests/bench/Layout.h"
 #include "win32/Run.h"
 
 namespace velmora::bench {
@@ -53,15 +57,22 @@ std::string handle(WindowHandle window) { return std::to_string(window); }
 
 class TracedWindows : public WindowPort {
  public:
-  TracedWindows(WindowPort& real, Trace& trace) : real_(real), trace_(trace) {}
+  TracedWindows(WindowPort& real, Trace& trace, Layout& layout) : real_(real), trace_(trace), layout_(layout) {}
   WindowHandle CreateFormWindow(Form& form) override {
     const long long t = trace_.now();
     const WindowHandle window = real_.CreateFormWindow(form);
     trace_.add(t, "windows", "create", form.name() + "=" + handle(window));
+    layout_.created(form.name(), reinterpret_cast<HWND>(window));
     return window;
   }
-  void DestroyFormWindow(WindowHandle window) override { timed("destroy", window, [&] { real_.DestroyFormWindow(window); }); }
-  void ShowFormWindow(WindowHandle window) override { timed("show", window, [&] { real_.ShowFormWindow(window); }); }
+  void DestroyFormWindow(WindowHandle window) override {
+    layout_.destroyed(reinterpret_cast<HWND>(window));
+    timed("destroy", window, [&] { real_.DestroyFormWindow(window); });
+  }
+  void ShowFormWindow(WindowHandle window) override {
+    layout_.showing(reinterpret_cast<HWND>(window));  // outside the timed call
+    timed("show", window, [&] { real_.ShowFormWindow(window); });
+  }
   void HideFormWindow(WindowHandle window) override { timed("hide", window, [&] { real_.HideFormWindow(window); }); }
   void SetWindowState(WindowHandle window, int state) override { real_.SetWindowState(window, state); }
   void FormChanged(WindowHandle window) override { timed("form-changed", window, [&] { real_.FormChanged(window); }); }
@@ -82,6 +93,7 @@ class TracedWindows : public WindowPort {
   }
   WindowPort& real_;
   Trace& trace_;
+  Layout& layout_;
 };
 
 class TracedUser32 : public User32Api {
@@ -198,6 +210,7 @@ class TracedSettings : public SettingsStore {
 // The wrappers and the trace they write, alive for the whole run.
 struct Traced {
   Trace trace;
+  Layout layout;
   std::unique_ptr<TracedWindows> windows;
   std::unique_ptr<TracedUser32> user32;
   std::unique_ptr<TracedRegistry> registry;
@@ -205,7 +218,10 @@ struct Traced {
   std::unique_ptr<TracedSettings> settings;
 
   Services wrap(const Services& real) {
-    windows = std::make_unique<TracedWindows>(real.windows, trace);
+    // Each paint of a window of the view, from BeginPaint to EndPaint.
+    layout.now = [this] { return trace.now(); };
+    layout.painted = [this](long long began) { trace.add(began, "view", "paint"); };
+    windows = std::make_unique<TracedWindows>(real.windows, trace, layout);
     user32 = std::make_unique<TracedUser32>(real.user32, trace);
     registry = std::make_unique<TracedRegistry>(real.registry, trace);
     osVersion = std::make_unique<TracedOsVersion>(real.osVersion, trace);
@@ -218,6 +234,7 @@ struct Traced {
                     .osVersion = *osVersion,
                     .programStart = real.programStart};
   }
+  ~Traced() { layout.write(); }
 };
 
 }  // namespace velmora::bench

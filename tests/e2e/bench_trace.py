@@ -1,7 +1,8 @@
 """Where a screen switch's time goes: the trace of VelmoraTrace.exe (every
-service call with its start and end) and the floor's trace (a mark after
-each step), read into the same steps and printed side by side, medians in
-milliseconds."""
+service call with its start and end) and the trace of the page's matched
+floor (a mark after each step), read into the same steps and printed side
+by side per page and direction, medians in milliseconds, with the step
+where Velmora spends most over the floor."""
 import statistics
 
 # The steps of each switch, as the floor marks them; a Velmora switch is
@@ -60,9 +61,10 @@ SPANS = {
 
 
 def velmora_switches(calls):
-    """{switch kind: [{step: µs}]}, found by matching the window calls to the patterns."""
+    """{(switch kind, page form): [{step: µs}]}, found by matching the window
+    calls to the patterns."""
     windows = [i for i, c in enumerate(calls) if c[2] == "windows" and c[3] in WINDOW_CALLS]
-    found = {kind: [] for kind in PATTERNS}
+    found = {}
     k = 0
     while k < len(windows):
         for kind, pattern in PATTERNS.items():
@@ -70,6 +72,7 @@ def velmora_switches(calls):
             got = [(calls[i][3], role(calls[i][4])) for i in idx]
             if got != pattern or calls[idx[0]][4] == "FormLoad":
                 continue
+            page = next(calls[i][4] for i, (_, r) in zip(idx, pattern) if r == "P")
             steps = {}
             for name, (first, last) in zip(STEPS[kind], SPANS[kind]):
                 end = calls[idx[first + 1]][0] if last is None else calls[idx[last]][1]
@@ -83,22 +86,26 @@ def velmora_switches(calls):
             steps["registry"] = sum(c[1] - c[0] for c in inside if c[2] == "registry")
             steps["layered-window calls"] = sum(c[1] - c[0] for c in inside if c[2] == "user32")
             steps["control changes"] = sum(c[1] - c[0] for c in inside if c[3] in ("control-changed", "form-changed"))
-            found[kind].append(steps)
+            # The view's paints inside the show of the window switched to
+            # (the page, or the main window going back): its WM_PAINTs.
+            show = idx[next(n for n, (c, r) in enumerate(pattern) if c == "show" and r != "L")]
+            steps["painting in its show"] = sum(c[1] - c[0] for c in calls if c[2] == "view" and
+                                                  calls[show][0] <= c[0] and c[1] <= calls[show][1])
+            found.setdefault((kind, page), []).append(steps)
             k += len(pattern) - 1
             break
         k += 1
     return found
 
 
-def floor_switches(path, open_kind):
+def floor_switches(path, open_kind, back_kind):
     """{switch kind: [{step: µs}]} from the floor's marks."""
-    back_kinds = {"via Loading": "return, unload first", "direct": "return, show first"}
     marks = []
     with open(path) as f:
         for line in f:
             micros, _, step = line.strip().partition(" ")
             marks.append((int(micros), step))
-    found = {open_kind: [], back_kinds[open_kind]: []}
+    found = {open_kind: [], back_kind: []}
     i = 0
     while i < len(marks):
         if marks[i][1] != "switch":
@@ -108,7 +115,7 @@ def floor_switches(path, open_kind):
         while j < len(marks) and marks[j][1] != "switch":
             j += 1
         names = [m[1] for m in marks[i + 1:j]]
-        kind = open_kind if names == STEPS[open_kind] else back_kinds[open_kind]
+        kind = open_kind if names == STEPS[open_kind] else back_kind
         if names == STEPS[kind]:
             steps = {name: marks[i + 1 + n][0] - marks[i + n][0] for n, name in enumerate(names)}
             steps["total"] = marks[j - 1][0] - marks[i][0]
@@ -117,31 +124,58 @@ def floor_switches(path, open_kind):
     return found
 
 
-def median_ms(samples, step):
+def median_us(samples, step):
     values = [s[step] for s in samples if step in s]
-    return "%.2f" % (statistics.median(values) / 1000) if values else "-"
+    return statistics.median(values) if values else None
 
 
-def report(velmora_path, floor_paths, loading_kind, direct_kind):
+def ms(micros):
+    return "-" if micros is None else "%.2f" % (micros / 1000)
+
+
+def report(velmora_path, floor_files, rows, missed):
+    """Per page and direction, the trace build's steps beside the matched
+    floor's, and the step where Velmora spends most over the floor.
+
+    floor_files: {form: (path, open kind, back kind)}; rows: [(name, form,
+    open kind, back kind)]; missed: the (name, "open"/"back") rows that
+    missed their target, marked so."""
     try:
         velmora = velmora_switches(read_velmora(velmora_path))
     except OSError as e:
         print("bench: no trace from the trace build: %s" % e)
         return
-    floor = {}
-    for kind, path in floor_paths.items():
-        try:
-            floor.update(floor_switches(path, kind))
-        except OSError as e:
-            print("bench: no trace from the floor: %s" % e)
     print()
-    print("bench: where each switch's time goes (ms, medians; Velmora's trace build beside the floor's marks)")
-    for kind, steps in STEPS.items():
-        v, f = velmora.get(kind, []), floor.get(kind, [])
-        print("| %s (%d / %d switches) | floor | Velmora |" % (kind, len(f), len(v)))
-        print("|---|---|---|")
-        for step in steps + ["total"]:
-            print("| %s | %s | %s |" % (step, median_ms(f, step), median_ms(v, step)))
-        for step in ("window creation", "load step", "registry", "layered-window calls", "control changes"):
-            print("| of which Velmora's %s | | %s |" % (step, median_ms(v, step)))
-        print()
+    print("bench: where each switch's time goes (ms, medians; the trace build beside the page's matched floor; "
+          "the floor's marks are taken after each step)")
+    for name, form, open_kind, back_kind in rows:
+        path, _, _ = floor_files[form]
+        try:
+            floor = floor_switches(path, open_kind, back_kind)
+        except OSError as e:
+            print("bench: no trace from the %s floor: %s" % (form, e))
+            continue
+        for direction, kind in (("open", open_kind), ("back", back_kind)):
+            v, f = velmora.get((kind, form), []), floor.get(kind, [])
+            flag = " MISSED" if (name, direction) in missed else ""
+            print("| %s, %s (%s; %d floor / %d Velmora switches)%s | floor | Velmora | over the floor |"
+                  % (name, direction, kind, len(f), len(v), flag))
+            print("|---|---|---|---|")
+            excess = {}
+            for step in STEPS[kind] + ["total"]:
+                fm, vm = median_us(f, step), median_us(v, step)
+                over = None if fm is None or vm is None else vm - fm
+                if step != "total" and over is not None:
+                    excess[step] = over
+                print("| %s | %s | %s | %s |" % (step, ms(fm), ms(vm), "-" if over is None else "%+.2f" % (over / 1000)))
+            for step in ("window creation", "load step", "registry", "layered-window calls", "control changes",
+                         "painting in its show"):
+                vm = median_us(v, step)
+                if vm is not None and (step in ("window creation", "load step") or vm > 0):
+                    print("| of which Velmora's %s | | %s | |" % (step, ms(vm)))
+            worst = max(excess, key=excess.get) if excess else None
+            if worst and excess[worst] > 0:
+                print("Velmora's own: %s, %+.2f ms over the floor's same step" % (worst, excess[worst] / 1000))
+            elif worst:
+                print("Velmora's own: none, no step takes longer than the floor's")
+            print()
