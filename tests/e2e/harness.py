@@ -329,6 +329,17 @@ class Prefix:
         text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("utf-8", "replace")
         return parse_reg_export(text, key)
 
+    def browser_stub(self):
+        """Makes the browser Wine starts a script that notes the address it
+        is given; returns the path of the file it writes."""
+        opened = os.path.join(self.path, "browser-opened.txt")
+        browser = os.path.join(self.path, "browser.sh")
+        with open(browser, "w") as f:
+            f.write('#!/bin/sh\necho "$@" >> "%s"\n' % opened)
+        os.chmod(browser, 0o755)
+        self.reg_add("HKCU\\Software\\Wine\\WineBrowser", "Browsers", browser)
+        return opened
+
     def launch(self, exe, *args, cwd=None):
         """Starts exe, a host path or a Windows one (a drive or UNC path, as
         a user would start it). The working folder is the exe's own unless

@@ -157,13 +157,7 @@ def _(s):
 @suite.scenario("about spots start the browser on their address and show the Vaultick notice; arrow returns")
 def _(s):
     with velmora(s, "about") as v:
-        p = v.prefix
-        opened = os.path.join(p.path, "browser-opened.txt")
-        browser = os.path.join(p.path, "browser.sh")
-        with open(browser, "w") as f:
-            f.write('#!/bin/sh\necho "$@" >> "%s"\n' % opened)
-        os.chmod(browser, 0o755)
-        p.reg_add("HKCU\\Software\\Wine\\WineBrowser", "Browsers", browser)
+        opened = v.prefix.browser_stub()
 
         app, main = v.start()
         page = open_tab(app, main, ABOUT_TAB, ABOUT)

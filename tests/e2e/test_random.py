@@ -27,7 +27,7 @@ import model
 import ui
 from harness import SCREEN_H, SCREEN_W, HarnessError, tool_exe, velmora
 from model import LEFT, MIDDLE, RIGHT
-from runner import Suite, check
+from runner import Suite
 from xdirect import XDirect
 
 suite = Suite("random")
@@ -336,7 +336,6 @@ class Run:
         """A window-relative point: mostly on a control a user can press,
         first those not pressed yet; else anywhere in the window."""
         form = self.model.visit.screen.form
-        size = self.model.visit.screen.size
         if self.rng.random() < 0.7:
             controls = [p for p in self.model.pressables[form] if p.enabled]
             fresh = [p for p in controls if p.name not in self.model.pressed[form]]
@@ -495,22 +494,12 @@ def coverage(layouts, pressed):
     return lines
 
 
-def with_browser_stub(prefix):
-    """The browser the about page's spots start: a script that notes the address."""
-    opened = os.path.join(prefix.path, "browser-opened.txt")
-    browser = os.path.join(prefix.path, "browser.sh")
-    with open(browser, "w") as f:
-        f.write('#!/bin/sh\necho "$@" >> "%s"\n' % opened)
-    os.chmod(browser, 0o755)
-    prefix.reg_add("HKCU\\Software\\Wine\\WineBrowser", "Browsers", browser)
-
-
 def run_seed(session, seed, inputs=INPUTS, pressed=None):
     """One random run in a fresh prefix; raises RunFailed naming the seed and
     the last inputs. Adds what it pressed to `pressed` ({form: names})."""
     print("  seed %d (VELMORA_E2E_RANDOM_SEED=%d repeats it), %d inputs" % (seed, seed, inputs), flush=True)
     with velmora(session, "random-%d" % seed) as v:
-        with_browser_stub(v.prefix)
+        v.prefix.browser_stub()
         run = Run(session, v, seed)
         try:
             try:
