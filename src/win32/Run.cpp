@@ -1,11 +1,10 @@
 #include "win32/Run.h"
 
-#include <commctrl.h>
-
 #include <optional>
 
 #include "program/Program.h"
 #include "win32/Accessible.h"
+#include "win32/CommonControls.h"
 #include "win32/Pictures.h"
 #include "win32/Win32Registry.h"
 #include "win32/Win32Services.h"
@@ -18,11 +17,11 @@ int run(HINSTANCE instance, const ServiceAdapter& adapt) {
   // once the first screen is on view (it costs the start milliseconds),
   // ended after the view has cut its objects off.
   std::optional<OleSession> com;
-  INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX), .dwICC = ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
+  // Unloaded after every window is gone: declared before the view.
+  CommonControls commonControls;
 
   Pictures pictures;
-  Win32View view(instance, pictures);
+  Win32View view(instance, pictures, commonControls);
   Win32User32 user32;
   RegistrySettingsStore settings;
   Win32MessageBox messageBox;
@@ -43,8 +42,9 @@ int run(HINSTANCE instance, const ServiceAdapter& adapt) {
   if (program.ended()) return 1;
   com.emplace();
 
-  // The message loop; when no message waits, the pictures no window has
-  // needed yet are decoded one at a time.
+  // The message loop; when no message waits, the common controls are
+  // loaded, then the pictures no window has needed yet are decoded one at
+  // a time.
   MSG message;
   for (;;) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -52,6 +52,10 @@ int run(HINSTANCE instance, const ServiceAdapter& adapt) {
       if (view.translateKey(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
+    }
+    if (!commonControls.loaded()) {
+      commonControls.load();
+      continue;
     }
     if (!pictures.decodeOneInAdvance()) WaitMessage();
   }

@@ -28,8 +28,8 @@ std::vector<std::string> picturesOf(const Form& form) {
 
 }  // namespace
 
-Win32View::Win32View(HINSTANCE instance, Pictures& pictures)
-    : instance_(instance), pictures_(pictures),
+Win32View::Win32View(HINSTANCE instance, Pictures& pictures, CommonControls& commonControls)
+    : instance_(instance), pictures_(pictures), commonControls_(commonControls),
       hand_(LoadCursorW(instance, MAKEINTRESOURCEW(kHandCursor))), arrow_(LoadCursorW(nullptr, IDC_ARROW)),
       systemDpi_(screenDpi()), drawsMarks_(!systemMarksFitTheLayout()) {
   WNDCLASSEXW form{};
@@ -202,6 +202,7 @@ void Win32View::updateTimer(FormWindow& fw, const Control& control) {
 
 void Win32View::updateToolTip(FormWindow& fw, const Control& control) {
   if (!fw.tooltips) {
+    commonControls_.load();
     fw.tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, fw.hwnd, nullptr,
                                   instance_, nullptr);

@@ -16,6 +16,7 @@
 
 #include "shell/framework/Control.h"
 #include "shell/framework/WindowPort.h"
+#include "win32/CommonControls.h"
 #include "win32/Handles.h"
 #include "win32/Pictures.h"
 
@@ -23,7 +24,7 @@ namespace velmora::win32 {
 
 class Win32View : public WindowPort {
  public:
-  Win32View(HINSTANCE instance, Pictures& pictures);
+  Win32View(HINSTANCE instance, Pictures& pictures, CommonControls& commonControls);
   ~Win32View() override;
 
   WindowHandle CreateFormWindow(Form& form) override;
@@ -110,6 +111,7 @@ class Win32View : public WindowPort {
 
   HINSTANCE instance_;
   Pictures& pictures_;
+  CommonControls& commonControls_;
   HCURSOR hand_;
   HCURSOR arrow_;
   int systemDpi_;
