@@ -6,7 +6,9 @@ enable_language(RC)
 
 velmora_layer(velmora_win32 FOLDERS win32 EXCLUDE win32/WinMain.cpp BELOW velmora_program)
 target_compile_definitions(velmora_win32 PRIVATE UNICODE _UNICODE)
-target_link_libraries(velmora_win32 PUBLIC gdiplus gdi32 user32 advapi32 ole32 oleaut32 uuid msimg32 comctl32 oleacc)
+# PNG pictures are decoded by stb_image, vendored with its licence.
+target_include_directories(velmora_win32 PRIVATE ${CMAKE_SOURCE_DIR}/third_party/stb)
+target_link_libraries(velmora_win32 PUBLIC gdi32 user32 advapi32 ole32 oleaut32 uuid msimg32 oleacc)
 
 # One RCDATA resource per picture: assets/<screen>/<name>.png becomes the
 # resource SCREEN_NAME, which the view looks up by the picture's id.

@@ -1,8 +1,6 @@
 #include "win32/Pictures.h"
 
-#include <objidl.h>
-// GDI+ flat API: present on every Windows since XP.
-#include <gdiplus.h>
+#include <stb_image.h>
 
 #include <algorithm>
 #include <cctype>
@@ -23,16 +21,8 @@ std::string resourceName(const std::string& id) {
   return name;
 }
 
-struct StreamRelease {
-  void operator()(IStream* stream) const {
-    if (stream) stream->Release();
-  }
-};
-
-struct ImageDispose {
-  void operator()(Gdiplus::GpBitmap* bitmap) const {
-    if (bitmap) Gdiplus::DllExports::GdipDisposeImage(bitmap);
-  }
+struct DecodedFree {
+  void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
 };
 
 // The pixels of a picture that show (alpha 255), as a region; empty when
@@ -134,46 +124,26 @@ Picture decode(const std::string& name, const std::string& id) {
   const DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
   if (!bytes || size == 0) throw PlatformFailure("找不到图片 " + id);
 
-  // The stream owns a copy of the bytes and frees it on release.
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!copy) throw PlatformFailure("内存不足，无法载入图片 " + id);
-  std::memcpy(GlobalLock(copy), bytes, size);
-  GlobalUnlock(copy);
-  IStream* rawStream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &rawStream))) {
-    GlobalFree(copy);
-    throw PlatformFailure("无法载入图片 " + id);
-  }
-  std::unique_ptr<IStream, StreamRelease> stream(rawStream);
-
-  Gdiplus::GpBitmap* rawBitmap = nullptr;
-  if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.get(), &rawBitmap) != Gdiplus::Ok)
-    throw PlatformFailure("无法解码图片 " + id);
-  std::unique_ptr<Gdiplus::GpBitmap, ImageDispose> image(rawBitmap);
-
-  UINT width = 0, height = 0;
-  Gdiplus::DllExports::GdipGetImageWidth(image.get(), &width);
-  Gdiplus::DllExports::GdipGetImageHeight(image.get(), &height);
+  int width = 0, height = 0, channels = 0;
+  std::unique_ptr<stbi_uc, DecodedFree> rgba(
+      stbi_load_from_memory(static_cast<const stbi_uc*>(bytes), static_cast<int>(size), &width, &height, &channels, 4));
+  if (!rgba) throw PlatformFailure("无法解码图片 " + id);
 
   // Premultiplied pixels, as AlphaBlend wants them; a picture that needs
   // no blend is kept in fewer bits below.
-  std::vector<std::uint32_t> argb(std::size_t{width} * height);
-  Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-  Gdiplus::BitmapData data{};
-  data.Width = width;
-  data.Height = height;
-  data.Stride = static_cast<INT>(width * 4);
-  data.PixelFormat = PixelFormat32bppPARGB;
-  data.Scan0 = argb.data();
-  if (Gdiplus::DllExports::GdipBitmapLockBits(image.get(), &all,
-                                               Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                                               PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
-    throw PlatformFailure("无法解码图片 " + id);
-  Gdiplus::DllExports::GdipBitmapUnlockBits(image.get(), &data);
+  std::vector<std::uint32_t> argb(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  const stbi_uc* pixel = rgba.get();
+  for (std::uint32_t& out : argb) {
+    const unsigned alpha = pixel[3];
+    const auto premultiplied = [alpha](unsigned channel) { return (channel * alpha + 127) / 255; };
+    out = alpha << 24 | premultiplied(pixel[0]) << 16 | premultiplied(pixel[1]) << 8 | premultiplied(pixel[2]);
+    pixel += 4;
+  }
+  rgba.reset();
 
   Picture picture;
-  picture.width = static_cast<int>(width);
-  picture.height = static_cast<int>(height);
+  picture.width = width;
+  picture.height = height;
   picture.opaque = std::all_of(argb.begin(), argb.end(), [](std::uint32_t pixel) { return (pixel >> 24) == 0xFF; });
   if (!picture.opaque) picture.shownPart = shownRegion(argb.data(), picture.width, picture.height);
   const bool blended = !picture.opaque && !picture.shownPart;
@@ -186,8 +156,6 @@ Picture decode(const std::string& name, const std::string& id) {
 }  // namespace
 
 Pictures::Pictures() : source_(CreateCompatibleDC(nullptr)) {
-  Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr);
   EnumResourceNamesA(nullptr, MAKEINTRESOURCEA(10), collectName, reinterpret_cast<LONG_PTR>(this));  // RT_RCDATA
 }
 
@@ -214,7 +182,6 @@ bool Pictures::decodeOneInAdvance() {
 Pictures::~Pictures() {
   DeleteDC(source_);
   cache_.clear();
-  if (gdiplusToken_) Gdiplus::GdiplusShutdown(gdiplusToken_);
 }
 
 const Picture& Pictures::get(const std::string& id) {

@@ -1,6 +1,6 @@
 #pragma once
-// The embedded pictures, decoded once from their compressed resources with
-// GDI+ and kept for the run in the form they are drawn from: a picture
+// The embedded pictures, decoded once from their PNG resources (by
+// stb_image: no system codec to load before the splash) and kept for the run in the form they are drawn from: a picture
 // drawn by a plain copy at 8 bits with its own colours (24 when it has
 // more than 256), one that must be blended as premultiplied 32 bits. The
 // ones no window has asked for yet are decoded while the program is idle (the
@@ -53,7 +53,6 @@ class Pictures {
  private:
   static BOOL CALLBACK collectName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR self);
 
-  ULONG_PTR gdiplusToken_ = 0;
   std::map<std::string, Picture> cache_;  // by resource name
   std::vector<std::string> pending_;
   // Each picture is selected into this DC to be drawn: one DC for the run
