@@ -280,30 +280,28 @@ class XDirect:
 
     # --- windows ----------------------------------------------------------------
 
-    def name(self, window):
+    def _property(self, window, atom, length, read):
+        """read(data pointer, item count) of a window property of up to
+        `length` 32-bit units; None if it is unset or the window is gone."""
         kind, fmt = ctypes.c_ulong(), ctypes.c_int()
         count, after, data = ctypes.c_ulong(), ctypes.c_ulong(), ctypes.c_void_p()
-        if self.lib.XGetWindowProperty(self.dpy, window, self._net_wm_name, 0, 256, 0, 0, ctypes.byref(kind),
+        if self.lib.XGetWindowProperty(self.dpy, window, atom, 0, length, 0, 0, ctypes.byref(kind),
                                        ctypes.byref(fmt), ctypes.byref(count), ctypes.byref(after),
                                        ctypes.byref(data)) != 0 or not data.value:
             return None
         try:
-            return ctypes.string_at(data.value, count.value).decode("utf-8", "replace")
+            return read(data, count.value)
         finally:
             self.lib.XFree(data)
 
+    def name(self, window):
+        return self._property(window, self._net_wm_name, 256,
+                              lambda data, count: ctypes.string_at(data.value, count).decode("utf-8", "replace"))
+
     def pid(self, window):
         """_NET_WM_PID of a window (the process that made it), None if unset or gone."""
-        kind, fmt = ctypes.c_ulong(), ctypes.c_int()
-        count, after, data = ctypes.c_ulong(), ctypes.c_ulong(), ctypes.c_void_p()
-        if self.lib.XGetWindowProperty(self.dpy, window, self._net_wm_pid, 0, 1, 0, 0, ctypes.byref(kind),
-                                       ctypes.byref(fmt), ctypes.byref(count), ctypes.byref(after),
-                                       ctypes.byref(data)) != 0 or not data.value:
-            return None
-        try:
-            return ctypes.cast(data, ctypes.POINTER(ctypes.c_ulong))[0] if count.value else None
-        finally:
-            self.lib.XFree(data)
+        return self._property(window, self._net_wm_pid, 1,
+                              lambda data, count: ctypes.cast(data, ctypes.POINTER(ctypes.c_ulong))[0] if count else None)
 
     def geometry(self, window):
         a = _XWindowAttributes()
